@@ -1,0 +1,33 @@
+# Windows build (MinGW-w64): every program is linked statically, so that it
+# needs nothing beyond Windows' own DLLs.
+
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+add_library(vantrel_engine STATIC ${ENGINE_SOURCES})
+
+add_library(vantrel_platform STATIC
+  platform/win32/SystemMessage.cpp
+  platform/win32/ProfileFile.cpp
+  platform/win32/TextFile.cpp
+  platform/win32/FileCopy.cpp
+  ${TEXT_FORMAT_SOURCES})
+
+add_library(vantrel_win32_test_support STATIC
+  tests/support/TempFolder.cpp
+  tests/support/Win32FileSandbox.cpp)
+target_link_libraries(vantrel_win32_test_support PUBLIC vantrel_platform)
+
+# The portable engine tests again, this time on real files through the Win32 services.
+add_executable(engine_tests ${ENGINE_TEST_SOURCES})
+target_link_libraries(engine_tests PRIVATE vantrel_engine vantrel_win32_test_support GTest::gtest_main)
+add_test(NAME engine_win32 COMMAND engine_tests)
+
+add_executable(platform_tests
+  tests/win32/ProfileFileTest.cpp
+  tests/win32/TextFileTest.cpp
+  tests/win32/FileCopyTest.cpp)
+target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_support GTest::gtest_main)
+add_test(NAME platform_win32 COMMAND platform_tests)
+
+add_build_profile_test(vantrel_engine)

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "engine/HelpFileList.h"
+#include "engine/TargetProfile.h"
+#include "platform/FileCopy.h"
+#include "platform/TextFile.h"
+
+#include <string>
+#include <string_view>
+
+namespace vantrel {
+
+// Backs up the IDE's master help contents file, then appends ":Include entry"
+// for every .cnt entry and ":Link entry" for every .hlp entry that the file
+// does not mention yet. The file is searched afresh for every entry, so a line
+// appended for one entry is seen by the search for the next.
+void MergeContents(const TargetProfile &profile, const std::string &installRoot,
+                   const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier);
+
+// The entry without surrounding spaces and control characters, upper-cased.
+std::string SearchKey(std::string_view entry);
+
+// The entry's extension (from the last dot of its file name), upper-cased;
+// empty when the name has no dot.
+std::string UpperExtension(std::string_view entry);
+
+// The directive line for the entry, or empty when its extension calls for none.
+std::string DirectiveLine(const std::string &entry);
+
+// True when the upper-cased line names `searchKey` as a whole file name, that
+// is, not as part of a longer name. An empty key is never found.
+bool MentionsName(std::string_view upperLine, std::string_view searchKey);
+
+// ASCII-only upper-casing, in place; other bytes are left alone.
+void UpperCaseAscii(std::string &text);
+
+} // namespace vantrel

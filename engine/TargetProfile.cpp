@@ -1,0 +1,40 @@
+#include "engine/TargetProfile.h"
+
+#include "platform/Error.h"
+
+namespace vantrel {
+
+const TargetProfile &ProfileForVersion(int targetVersion) {
+  static const TargetProfile version3{
+      "SOFTWARE\\Borland\\Delphi\\3.0",
+      "\\Help\\Delphi3.cnt",
+      "\\Help\\Delphi3.~cn",
+      "Register Delphi Component Help Files",
+      "The following component help files will be registered and merged into the "
+      "Delphi 3 help system."};
+  static const TargetProfile version4{
+      "SOFTWARE\\Borland\\Delphi\\4.0",
+      "\\Help\\Delphi4.cnt",
+      "\\Help\\Delphi4.~cn",
+      "Register D4 Component Help Files",
+      "The following component help files will be registered and merged into the "
+      "Delphi 4 help system."};
+  switch (targetVersion) {
+  case 3:
+    return version3;
+  case 4:
+    return version4;
+  }
+  throw Error("There is no target profile for IDE version " + std::to_string(targetVersion) + ".");
+}
+
+// Paths are joined as plain text: the install root is used exactly as read.
+std::string ContentsPath(const TargetProfile &profile, const std::string &installRoot) {
+  return installRoot + profile.contentsSuffix;
+}
+
+std::string BackupPath(const TargetProfile &profile, const std::string &installRoot) {
+  return installRoot + profile.backupSuffix;
+}
+
+} // namespace vantrel

@@ -1,0 +1,57 @@
+# Shared by the scripts: installs what the build and the tests need, and runs
+# a private Wine prefix. Source it; do not run it.
+
+VANTREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VANTREL_PACKAGES=(
+  cmake make g++ googletest libgtest-dev libbenchmark-dev
+  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+  binutils-mingw-w64-i686
+  wine64 xvfb xdotool x11-apps imagemagick
+)
+
+# Installs the Debian packages that are missing (needs root, or sudo).
+install_packages() {
+  local missing=()
+  for package in "${VANTREL_PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# Configures and builds one build folder: build_tree NAME [cmake options...]
+build_tree() {
+  local name=$1
+  shift
+  cmake -S "$VANTREL_ROOT" -B "$VANTREL_ROOT/build/$name" "$@" >/dev/null
+  cmake --build "$VANTREL_ROOT/build/$name" -j "$(nproc)"
+}
+
+build_all() {
+  build_tree native -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  build_tree x64 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-x86_64.cmake"
+}
+
+# Starts a fresh Wine prefix at $1 (removed first) with a persistent server,
+# so that each program started in it does not pay Wine's start-up.
+start_wine() {
+  export WINEPREFIX=$1
+  export WINELOADER=/usr/lib/wine/wine64
+  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  "$WINELOADER" wineboot -i >/dev/null 2>&1 </dev/null
+}
+
+stop_wine() {
+  [ -n "${WINEPREFIX:-}" ] || return 0
+  wineserver -k 2>/dev/null || true
+}

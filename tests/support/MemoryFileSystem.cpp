@@ -1,0 +1,93 @@
+#include "tests/support/MemoryFileSystem.h"
+
+#include "platform/Error.h"
+#include "platform/TextFormat.h"
+
+namespace vantrel::test {
+
+namespace {
+
+class MemoryReader : public TextReader {
+public:
+  MemoryReader(MemoryFileSystem &fs, std::string path, std::string text)
+      : fs_(fs), path_(std::move(path)), text_(std::move(text)) {
+    if (!text_.empty() && text_.back() == EndOfFileChar)
+      text_.pop_back();
+  }
+  bool AtEnd() override {
+    fs_.Operation("test for end of", path_);
+    return pos_ >= text_.size();
+  }
+  void ReadLine(std::string &line) override {
+    fs_.Operation("read", path_);
+    line.assign(LineAt(text_, pos_, pos_));
+  }
+  void Close() override { fs_.Operation("close", path_); }
+
+private:
+  MemoryFileSystem &fs_;
+  std::string path_;
+  std::string text_; // a snapshot, as an open handle would see it
+  std::size_t pos_ = 0;
+};
+
+class MemoryAppender : public TextAppender {
+public:
+  MemoryAppender(MemoryFileSystem &fs, std::string path) : fs_(fs), path_(std::move(path)) {
+    const std::string &text = fs_.files[path_];
+    plan_ = PlanAppend(std::string_view(text).substr(text.size() < 2 ? 0 : text.size() - 2));
+  }
+  void WriteLine(const std::string &line) override {
+    fs_.Operation("write", path_);
+    std::string &text = fs_.files[path_];
+    if (firstLine_ && plan_.dropEndOfFileChar)
+      text.pop_back();
+    text += AppendedBytes(plan_, firstLine_, line);
+    firstLine_ = false;
+  }
+  void Close() override { fs_.Operation("close", path_); }
+
+private:
+  MemoryFileSystem &fs_;
+  std::string path_;
+  AppendPlan plan_;
+  bool firstLine_ = true;
+};
+
+} // namespace
+
+void MemoryFileSystem::Operation(const char *what, const std::string &path) {
+  ++operations_;
+  if (operations_ == failAt_)
+    throw Error(std::string("Cannot ") + what + " " + path + ": simulated failure.");
+}
+
+std::unique_ptr<TextReader> MemoryFileSystem::OpenForReading(const std::string &path) {
+  Operation("open", path);
+  auto file = files.find(path);
+  if (file == files.end())
+    throw Error("Cannot open " + path + ": The system cannot find the file specified.");
+  return std::make_unique<MemoryReader>(*this, path, file->second);
+}
+
+std::unique_ptr<TextAppender> MemoryFileSystem::OpenForAppending(const std::string &path) {
+  Operation("open", path);
+  if (files.count(path) == 0)
+    throw Error("Cannot open " + path + ": The system cannot find the file specified.");
+  if (unwritable.count(path) != 0)
+    throw Error("Cannot open " + path + ": Access denied.");
+  return std::make_unique<MemoryAppender>(*this, path);
+}
+
+CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
+                                            const std::string &destination) {
+  auto file = files.find(source);
+  if (file == files.end())
+    return CopyOutcome::SourceMissing;
+  if (unwritable.count(destination) != 0)
+    throw Error("Cannot copy " + source + " to " + destination + ": Access denied.");
+  files[destination] = file->second;
+  return CopyOutcome::Copied;
+}
+
+} // namespace vantrel::test

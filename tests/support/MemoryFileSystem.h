@@ -1,0 +1,36 @@
+#pragma once
+// An in-memory stand-in for the text-file and file-copy services, for the
+// native build and for failures that real files cannot be made to show
+// (an operation that fails half-way through a run).
+
+#include "platform/FileCopy.h"
+#include "platform/TextFile.h"
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace vantrel::test {
+
+class MemoryFileSystem : public TextFiles, public FileCopier {
+public:
+  std::map<std::string, std::string> files;
+  std::set<std::string> unwritable; // paths that copies and appends cannot write
+
+  // Makes the n-th text-file operation from now (1 = the next) raise.
+  void FailAtOperation(int n) { failAt_ = operations_ + n; }
+  int Operations() const { return operations_; }
+
+  std::unique_ptr<TextReader> OpenForReading(const std::string &path) override;
+  std::unique_ptr<TextAppender> OpenForAppending(const std::string &path) override;
+  CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override;
+
+  // Counts one text-file operation and raises if it is the one due to fail.
+  void Operation(const char *what, const std::string &path);
+
+private:
+  int operations_ = 0;
+  int failAt_ = -1;
+};
+
+} // namespace vantrel::test

@@ -1,0 +1,100 @@
+// The Win32 text-file service on real files.
+#include "platform/Error.h"
+#include "platform/TextFile.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace vantrel {
+namespace {
+
+class TextFileTest : public ::testing::Test {
+protected:
+  test::TempFolder folder;
+  const std::string path = folder / "Delphi4.cnt";
+
+  std::vector<std::string> ReadAll(const std::string &bytes) {
+    test::WriteFileBytes(path, bytes);
+    auto reader = SystemTextFiles().OpenForReading(path);
+    std::vector<std::string> lines;
+    std::string line;
+    while (!reader->AtEnd()) {
+      reader->ReadLine(line);
+      lines.push_back(line);
+    }
+    reader->Close();
+    return lines;
+  }
+  std::string Append(const std::string &bytes, const std::vector<std::string> &lines) {
+    test::WriteFileBytes(path, bytes);
+    auto appender = SystemTextFiles().OpenForAppending(path);
+    for (const std::string &line : lines)
+      appender->WriteLine(line);
+    appender->Close();
+    return test::ReadFileBytes(path);
+  }
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(TextFileTest, ReadsEveryKindOfLineEnd) {
+  EXPECT_EQ(ReadAll(""), Lines{});
+  EXPECT_EQ(ReadAll("a\r\nb\nc\rd"), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(ReadAll("a\r\n\r\n"), (Lines{"a", ""}));
+  EXPECT_EQ(ReadAll("last\x1A"), (Lines{"last"})) << "a closing end-of-file character is no text";
+  EXPECT_EQ(ReadAll("a\x1A" "b\r\n"), (Lines{"a\x1A" "b"})) << "only at the very end";
+  EXPECT_EQ(ReadAll(std::string("\0\xFF\x80\r\n", 5)), (Lines{std::string("\0\xFF\x80", 3)}));
+}
+
+TEST_F(TextFileTest, LinesLongerThanAnyBufferAndEndsAcrossChunks) {
+  const std::string huge(300000, 'h');
+  EXPECT_EQ(ReadAll(huge + "\r\nnext"), (Lines{huge, "next"}));
+  // CR LF split across the reader's 64 KiB chunks must stay one line end.
+  for (std::size_t at : {65535u, 65536u, 131071u}) {
+    const std::string first(at, 'x');
+    EXPECT_EQ(ReadAll(first + "\r\nsecond\r\n"), (Lines{first, "second"})) << at;
+    EXPECT_EQ(ReadAll(first + "\r"), (Lines{first})) << at;
+  }
+}
+
+TEST_F(TextFileTest, AppendsAfterTheLastLineWithCrLf) {
+  EXPECT_EQ(Append("a\r\n", {"b", "c"}), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(Append("a", {"b", "c"}), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(Append("a\r\n\x1A", {"b"}), "a\r\nb\r\n");
+  EXPECT_EQ(Append("a\x1A", {"b"}), "a\r\nb\r\n");
+  EXPECT_EQ(Append("a\x1A", {}), "a\x1A") << "nothing written, nothing changed";
+  EXPECT_EQ(Append("", {"b"}), "b\r\n");
+}
+
+TEST_F(TextFileTest, FailuresNameTheFileAndTheSystemsReason) {
+  const std::string missing = folder / "missing.cnt";
+  try {
+    SystemTextFiles().OpenForReading(missing);
+    FAIL() << "opened a missing file";
+  } catch (const Error &error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find(missing), std::string::npos) << message;
+    EXPECT_GT(message.size(), missing.size() + 30) << "the system's reason is missing: " << message;
+  }
+  EXPECT_THROW(SystemTextFiles().OpenForAppending(missing), Error);
+  EXPECT_FALSE(test::PathExists(missing)) << "appending must not create the file";
+
+  // Another program holding the file open without sharing it.
+  test::WriteFileBytes(path, "a\r\n");
+  HANDLE locked = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(SystemTextFiles().OpenForReading(path), Error);
+  try {
+    SystemTextFiles().OpenForAppending(path);
+    ADD_FAILURE() << "opened a locked file for appending";
+  } catch (const Error &error) {
+    EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+  }
+  CloseHandle(locked);
+  EXPECT_EQ(test::ReadFileBytes(path), "a\r\n");
+}
+
+} // namespace
+} // namespace vantrel
