@@ -11,11 +11,15 @@ add_library(vantrel_platform STATIC
   platform/win32/ProfileFile.cpp
   platform/win32/TextFile.cpp
   platform/win32/FileCopy.cpp
+  platform/win32/Registry.cpp
+  platform/win32/ExecutablePath.cpp
+  platform/win32/MessageBox.cpp
   ${TEXT_FORMAT_SOURCES})
 
 add_library(vantrel_win32_test_support STATIC
   tests/support/TempFolder.cpp
-  tests/support/Win32FileSandbox.cpp)
+  tests/support/Win32FileSandbox.cpp
+  tests/support/RegistryHelpers.cpp)
 target_link_libraries(vantrel_win32_test_support PUBLIC vantrel_platform)
 
 # The portable engine tests again, this time on real files through the Win32 services.
@@ -26,7 +30,9 @@ add_test(NAME engine_win32 COMMAND engine_tests)
 add_executable(platform_tests
   tests/win32/ProfileFileTest.cpp
   tests/win32/TextFileTest.cpp
-  tests/win32/FileCopyTest.cpp)
+  tests/win32/FileCopyTest.cpp
+  tests/win32/RegistryTest.cpp
+  tests/win32/RegistrationTest.cpp)
 target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_support GTest::gtest_main)
 add_test(NAME platform_win32 COMMAND platform_tests)
 

@@ -1,0 +1,20 @@
+#include "engine/RunRegistration.h"
+
+#include "engine/MergeContents.h"
+#include "engine/RegisterHelpLocations.h"
+
+namespace vantrel {
+
+const char *const SuccessMessage = "Component help files have been successfully registered.";
+
+void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
+                     ClosableDialog &dialog, const RunServices &services) {
+  const std::string programDir = ProgramDirOf(services.executablePath());
+  const std::string installRoot =
+      RegisterHelpLocations(profile, list, programDir, services.registry);
+  MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier);
+  services.messageBoxes.ShowMessage(SuccessMessage, MessageKind::Information);
+  dialog.Close();
+}
+
+} // namespace vantrel

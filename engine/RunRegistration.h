@@ -1,0 +1,38 @@
+#pragma once
+
+#include "engine/HelpFileList.h"
+#include "engine/TargetProfile.h"
+#include "platform/FileCopy.h"
+#include "platform/MessageBox.h"
+#include "platform/Registry.h"
+#include "platform/TextFile.h"
+
+#include <functional>
+#include <string>
+
+namespace vantrel {
+
+extern const char *const SuccessMessage;
+
+// The window the run closes when it has succeeded.
+class ClosableDialog {
+public:
+  virtual ~ClosableDialog() = default;
+  virtual void Close() = 0;
+};
+
+struct RunServices {
+  Registry &registry;
+  TextFiles &textFiles;
+  FileCopier &fileCopier;
+  MessageBoxes &messageBoxes;
+  std::function<std::string()> executablePath;
+};
+
+// Registers the help locations, merges the contents file, tells the user and
+// closes the dialog. The first error ends the run and leaves this function;
+// what was done before it stays done.
+void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
+                     ClosableDialog &dialog, const RunServices &services);
+
+} // namespace vantrel

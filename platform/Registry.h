@@ -1,0 +1,50 @@
+#pragma once
+// The Windows registry, through an accessor that has at most one key open at
+// a time. Key paths that begin with a backslash start at the root key; others
+// start at the open key, or at the root key when none is open.
+
+#include <memory>
+#include <string>
+
+namespace vantrel {
+
+enum class RootKey { LocalMachine };
+
+class RegistryAccessor {
+public:
+  virtual ~RegistryAccessor() = default; // closes the open key
+  virtual void SetRootKey(RootKey root) = 0;
+  // Opens the key for reading and writing, creating it if asked to.
+  virtual bool OpenKey(const std::string &path, bool createIfMissing) = 0;
+  // Opens an existing key for reading only; never creates it.
+  virtual bool OpenKeyReadOnly(const std::string &path) = 0;
+  // Creates the key (and the keys above it) if missing; leaves nothing open.
+  virtual bool CreateKey(const std::string &path) = 0;
+  // The string value of the open key; empty when there is no such value.
+  // Raises vantrel::Error for a value that is not a string.
+  virtual std::string ReadString(const std::string &name) = 0;
+  // Writes a string value (an empty name means the key's default value).
+  // Raises vantrel::Error naming the value, the key and the system's reason.
+  virtual void WriteString(const std::string &name, const std::string &data) = 0;
+  virtual void CloseKey() = 0;
+};
+
+class Registry {
+public:
+  virtual ~Registry() = default;
+  virtual std::unique_ptr<RegistryAccessor> CreateAccessor() = 0;
+};
+
+// The machine's registry, in the 32-bit view that the IDE and the help viewer use.
+Registry &SystemRegistry();
+
+// "HKEY_LOCAL_MACHINE" and the like, for messages.
+inline const char *RootKeyName(RootKey root) {
+  switch (root) {
+  case RootKey::LocalMachine:
+    return "HKEY_LOCAL_MACHINE";
+  }
+  return "?";
+}
+
+} // namespace vantrel

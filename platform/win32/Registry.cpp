@@ -1,0 +1,170 @@
+#include "platform/Registry.h"
+
+#include "platform/Error.h"
+#include "platform/win32/SystemMessage.h"
+
+#include <windows.h>
+
+namespace vantrel {
+
+namespace {
+
+// The IDE is a 32-bit program and keeps its key in the 32-bit view, where the
+// 32-bit help viewer also looks for help locations.
+constexpr REGSAM View = KEY_WOW64_32KEY;
+
+HKEY RootHandle(RootKey root) {
+  switch (root) {
+  case RootKey::LocalMachine:
+    return HKEY_LOCAL_MACHINE;
+  }
+  return nullptr;
+}
+
+class UniqueKey {
+public:
+  UniqueKey() = default;
+  UniqueKey(const UniqueKey &) = delete;
+  UniqueKey &operator=(const UniqueKey &) = delete;
+  ~UniqueKey() { Reset(); }
+  HKEY Get() const { return key_; }
+  HKEY *Receive() {
+    Reset();
+    return &key_;
+  }
+  void Reset(HKEY key = nullptr) {
+    if (key_ != nullptr)
+      RegCloseKey(key_);
+    key_ = key;
+  }
+  HKEY Release() {
+    HKEY key = key_;
+    key_ = nullptr;
+    return key;
+  }
+
+private:
+  HKEY key_ = nullptr;
+};
+
+class Win32RegistryAccessor : public RegistryAccessor {
+public:
+  void SetRootKey(RootKey root) override {
+    CloseKey();
+    root_ = root;
+  }
+
+  bool OpenKey(const std::string &path, bool createIfMissing) override {
+    const Target target = Resolve(path);
+    UniqueKey opened;
+    if (createIfMissing)
+      lastError_ = RegCreateKeyExA(target.parent, target.subKey.c_str(), 0, nullptr,
+                                   REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE | View, nullptr,
+                                   opened.Receive(), nullptr);
+    else
+      lastError_ = RegOpenKeyExA(target.parent, target.subKey.c_str(), 0,
+                                 KEY_READ | KEY_WRITE | View, opened.Receive());
+    return Adopt(opened, target.fullPath);
+  }
+
+  bool OpenKeyReadOnly(const std::string &path) override {
+    const Target target = Resolve(path);
+    UniqueKey opened;
+    lastError_ =
+        RegOpenKeyExA(target.parent, target.subKey.c_str(), 0, KEY_READ | View, opened.Receive());
+    return Adopt(opened, target.fullPath);
+  }
+
+  bool CreateKey(const std::string &path) override {
+    const Target target = Resolve(path);
+    UniqueKey created;
+    return RegCreateKeyExA(target.parent, target.subKey.c_str(), 0, nullptr,
+                           REG_OPTION_NON_VOLATILE, KEY_READ | View, nullptr, created.Receive(),
+                           nullptr) == ERROR_SUCCESS;
+  }
+
+  std::string ReadString(const std::string &name) override {
+    if (key_.Get() == nullptr)
+      return "";
+    for (;;) {
+      DWORD type = 0, size = 0;
+      LONG result = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size);
+      if (result == ERROR_FILE_NOT_FOUND)
+        return "";
+      if (result != ERROR_SUCCESS)
+        win32::RaiseError("Cannot read the registry value \"" + name + "\" under " + keyPath_,
+                          result);
+      if (type != REG_SZ && type != REG_EXPAND_SZ)
+        throw Error("The registry value \"" + name + "\" under " + keyPath_ +
+                    " is not a string value.");
+      std::string data(size, '\0');
+      result = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type,
+                                reinterpret_cast<BYTE *>(data.data()), &size);
+      if (result == ERROR_MORE_DATA)
+        continue; // it grew in between
+      if (result != ERROR_SUCCESS)
+        win32::RaiseError("Cannot read the registry value \"" + name + "\" under " + keyPath_,
+                          result);
+      data.resize(size);
+      while (!data.empty() && data.back() == '\0')
+        data.pop_back();
+      return data;
+    }
+  }
+
+  void WriteString(const std::string &name, const std::string &data) override {
+    const std::string what = "Cannot write the registry value \"" + name + "\" under " + keyPath_;
+    if (key_.Get() == nullptr)
+      win32::RaiseError(what, lastError_); // why the key could not be opened
+    const LONG result =
+        RegSetValueExA(key_.Get(), name.c_str(), 0, REG_SZ,
+                       reinterpret_cast<const BYTE *>(data.c_str()),
+                       static_cast<DWORD>(data.size() + 1));
+    if (result != ERROR_SUCCESS)
+      win32::RaiseError(what, result);
+  }
+
+  void CloseKey() override { key_.Reset(); }
+
+private:
+  struct Target {
+    HKEY parent;
+    std::string subKey;
+    std::string fullPath; // for messages
+  };
+
+  Target Resolve(const std::string &path) const {
+    if (!path.empty() && path.front() == '\\')
+      return {RootHandle(root_), path.substr(1), std::string(RootKeyName(root_)) + path};
+    if (key_.Get() != nullptr)
+      return {key_.Get(), path, keyPath_ + "\\" + path};
+    return {RootHandle(root_), path, std::string(RootKeyName(root_)) + "\\" + path};
+  }
+
+  bool Adopt(UniqueKey &opened, const std::string &fullPath) {
+    keyPath_ = fullPath; // also after a failure: a later write names the key it wanted
+    key_.Reset(opened.Release());
+    return lastError_ == ERROR_SUCCESS;
+  }
+
+  RootKey root_ = RootKey::LocalMachine;
+  UniqueKey key_;
+  std::string keyPath_;
+  LONG lastError_ = ERROR_INVALID_HANDLE;
+};
+
+class Win32Registry : public Registry {
+public:
+  std::unique_ptr<RegistryAccessor> CreateAccessor() override {
+    return std::make_unique<Win32RegistryAccessor>();
+  }
+};
+
+} // namespace
+
+Registry &SystemRegistry() {
+  static Win32Registry registry;
+  return registry;
+}
+
+} // namespace vantrel

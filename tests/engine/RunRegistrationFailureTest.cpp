@@ -1,0 +1,92 @@
+// The registration run stopped part-way, on stand-in services.
+#include "engine/RegisterHelpLocations.h"
+#include "engine/RunRegistration.h"
+#include "platform/Error.h"
+#include "tests/support/MemoryFileSystem.h"
+#include "tests/support/MemoryRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vantrel {
+namespace {
+
+const std::string HelpKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help";
+const std::string IdeKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\4.0";
+const std::string Contents = "C:\\IDE\\Help\\Delphi4.cnt";
+const std::string Base = ":Base Delphi4.hlp\r\n";
+
+struct RecordingMessages : MessageBoxes {
+  std::vector<std::string> shown;
+  void ShowMessage(const std::string &text, MessageKind) override { shown.push_back(text); }
+};
+struct RecordingDialog : ClosableDialog {
+  int closed = 0;
+  void Close() override { ++closed; }
+};
+
+class RunOnStandIns : public ::testing::Test {
+protected:
+  test::MemoryRegistry registry;
+  test::MemoryFileSystem files;
+  RecordingMessages messages;
+  RecordingDialog dialog;
+  RunServices services{registry, files, files, messages,
+                       [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
+
+  void SetUp() override {
+    registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
+    files.files[Contents] = Base;
+  }
+  void Run(const HelpFileList &list) { RunRegistration(ProfileForVersion(4), list, dialog, services); }
+};
+
+TEST(ProgramDirOf, KeepsEverythingUpToTheLastBackslashOrColon) {
+  EXPECT_EQ(ProgramDirOf("C:\\Tools\\x.exe"), "C:\\Tools\\");
+  EXPECT_EQ(ProgramDirOf("C:x.exe"), "C:");
+  EXPECT_EQ(ProgramDirOf("\\\\server\\share\\dir.v2\\x.exe"), "\\\\server\\share\\dir.v2\\");
+  EXPECT_EQ(ProgramDirOf("x.exe"), "");
+}
+
+TEST_F(RunOnStandIns, WholeRunWritesMergesTellsAndCloses) {
+  Run({"A.HLP", "B.CNT"});
+  EXPECT_EQ(registry.keys[HelpKey], (std::map<std::string, std::string>{
+                                        {"A.HLP", "C:\\Tools\\"}, {"B.CNT", "C:\\Tools\\"}}));
+  EXPECT_EQ(files.files[Contents], Base + ":Link A.HLP\r\n:Include B.CNT\r\n");
+  EXPECT_EQ(messages.shown, std::vector<std::string>{SuccessMessage});
+  EXPECT_EQ(dialog.closed, 1);
+}
+
+TEST_F(RunOnStandIns, FailedWriteKeepsEarlierValuesAndTouchesNoFile) {
+  registry.FailAtWrite(2);
+  try {
+    Run({"A.HLP", "B.CNT", "C.HLP"});
+    FAIL() << "no error";
+  } catch (const Error &error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("B.CNT"), std::string::npos) << message;
+    EXPECT_NE(message.find(HelpKey), std::string::npos) << message;
+  }
+  EXPECT_EQ(registry.keys[HelpKey], (std::map<std::string, std::string>{{"A.HLP", "C:\\Tools\\"}}));
+  EXPECT_EQ(registry.Writes(), 2);
+  EXPECT_EQ(files.Operations(), 0);
+  EXPECT_EQ(files.files.count("C:\\IDE\\Help\\Delphi4.~cn"), 0u);
+  EXPECT_EQ(files.files[Contents], Base);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(dialog.closed, 0);
+}
+
+TEST_F(RunOnStandIns, FailedAppendStopsBeforeTheMessage) {
+  // A search is open, (end test + read) per line, end test, close; an append is
+  // open, write, close. Fail at the second entry's write.
+  files.FailAtOperation((1 + 2 * 1 + 2) + 3 + (1 + 2 * 2 + 2) + 2);
+  EXPECT_THROW(Run({"A.HLP", "B.HLP"}), Error);
+  EXPECT_EQ(registry.keys[HelpKey].size(), 2u);
+  EXPECT_EQ(files.files[Contents], Base + ":Link A.HLP\r\n");
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(dialog.closed, 0);
+}
+
+} // namespace
+} // namespace vantrel

@@ -1,0 +1,99 @@
+// The Win32 registry accessor on the real registry of the test prefix.
+#include "platform/Error.h"
+#include "platform/Registry.h"
+#include "tests/support/RegistryHelpers.h"
+
+#include <gtest/gtest.h>
+
+namespace vantrel {
+namespace {
+
+const std::string TestKey = "SOFTWARE\\VantrelTest";
+
+class RegistryTest : public ::testing::Test {
+protected:
+  void SetUp() override { test::DeleteTree32(TestKey); }
+  void TearDown() override { test::DeleteTree32(TestKey); }
+  std::unique_ptr<RegistryAccessor> accessor = SystemRegistry().CreateAccessor();
+
+  std::string WriteError(const std::string &name) {
+    try {
+      accessor->WriteString(name, "x");
+    } catch (const Error &error) {
+      return error.what();
+    }
+    ADD_FAILURE() << "write did not fail";
+    return "";
+  }
+};
+
+TEST_F(RegistryTest, WritesGoToThe32BitView) {
+  ASSERT_TRUE(accessor->OpenKey("\\" + TestKey + "\\Help", true));
+  accessor->WriteString("MyLib.hlp", "C:\\Tools\\");
+  accessor->CloseKey();
+  EXPECT_EQ(test::GetString32(TestKey + "\\Help", "MyLib.hlp"), "C:\\Tools\\");
+  EXPECT_EQ(test::GetStringWow6432Node(TestKey + "\\Help", "MyLib.hlp"), "C:\\Tools\\");
+}
+
+TEST_F(RegistryTest, PathsStartAtTheOpenKeyUnlessAbsolute) {
+  ASSERT_TRUE(accessor->OpenKey(TestKey, true));
+  ASSERT_TRUE(accessor->OpenKey("Inner", true)); // relative to the open key
+  accessor->WriteString("v", "inner");
+  ASSERT_TRUE(accessor->OpenKey("\\" + TestKey, false));
+  accessor->WriteString("v", "outer");
+  accessor->SetRootKey(RootKey::LocalMachine); // closes: now relative to the root again
+  ASSERT_TRUE(accessor->OpenKeyReadOnly(TestKey + "\\Inner"));
+  EXPECT_EQ(accessor->ReadString("v"), "inner");
+  EXPECT_EQ(test::GetString32(TestKey, "v"), "outer");
+}
+
+TEST_F(RegistryTest, OpeningMissingKeysCreatesOnlyWhenAsked) {
+  EXPECT_FALSE(accessor->OpenKeyReadOnly(TestKey));
+  EXPECT_FALSE(accessor->OpenKey(TestKey, false));
+  EXPECT_FALSE(test::KeyExists32(TestKey));
+  EXPECT_TRUE(accessor->CreateKey("\\" + TestKey + "\\A\\B"));
+  EXPECT_TRUE(test::KeyExists32(TestKey + "\\A\\B"));
+}
+
+TEST_F(RegistryTest, ReadsStringsAndRefusesOtherTypes) {
+  test::SetString32(TestKey, "RootDir", "C:\\Program Files\\Borland\\Delphi4");
+  test::SetString32(TestKey, "Empty", "");
+  test::SetString32(TestKey, "Long", std::string(3000, 'r'));
+  test::SetDword32(TestKey, "Number", 4);
+  ASSERT_TRUE(accessor->OpenKeyReadOnly(TestKey));
+  EXPECT_EQ(accessor->ReadString("RootDir"), "C:\\Program Files\\Borland\\Delphi4");
+  EXPECT_EQ(accessor->ReadString("Empty"), "");
+  EXPECT_EQ(accessor->ReadString("Missing"), "");
+  EXPECT_EQ(accessor->ReadString("Long"), std::string(3000, 'r'));
+  try {
+    accessor->ReadString("Number");
+    FAIL() << "read a number as text";
+  } catch (const Error &error) {
+    const std::string message = error.what();
+    EXPECT_NE(message.find("\"Number\""), std::string::npos) << message;
+    EXPECT_NE(message.find(TestKey), std::string::npos) << message;
+  }
+}
+
+TEST_F(RegistryTest, EmptyNameWritesTheDefaultValue) {
+  ASSERT_TRUE(accessor->OpenKey("\\" + TestKey, true));
+  accessor->WriteString("", "C:\\Tools\\");
+  EXPECT_EQ(test::GetString32(TestKey, ""), "C:\\Tools\\");
+}
+
+TEST_F(RegistryTest, FailedWritesNameValueKeyAndReason) {
+  test::SetString32(TestKey, "x", "y");
+  ASSERT_TRUE(accessor->OpenKeyReadOnly(TestKey));
+  std::string message = WriteError("A.HLP");
+  EXPECT_NE(message.find("\"A.HLP\""), std::string::npos) << message;
+  EXPECT_NE(message.find("HKEY_LOCAL_MACHINE\\" + TestKey), std::string::npos) << message;
+  EXPECT_NE(message.find(": "), std::string::npos) << message;
+
+  // A key that could not be opened: the write says which key it wanted.
+  EXPECT_FALSE(accessor->OpenKey("\\" + TestKey + "\\Missing", false));
+  message = WriteError("B.HLP");
+  EXPECT_NE(message.find(TestKey + "\\Missing"), std::string::npos) << message;
+}
+
+} // namespace
+} // namespace vantrel
