@@ -37,3 +37,26 @@ target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_s
 add_test(NAME platform_win32 COMMAND platform_tests)
 
 add_build_profile_test(vantrel_engine)
+
+# The programs, one per TargetVersion.
+enable_language(RC)
+add_library(vantrel_ui STATIC ui/Application.cpp ui/FrmVantrel.cpp ui/Panel.cpp ui/Gdi.cpp)
+target_link_libraries(vantrel_ui PUBLIC vantrel_engine vantrel_platform user32 gdi32)
+foreach(version IN LISTS TargetVersion)
+  add_executable(Vantrel${version} WIN32 ui/Main.cpp engine/BuildTargetProfile.cpp resources/Vantrel.rc)
+  target_compile_definitions(Vantrel${version} PRIVATE TargetVersion=${version})
+  target_link_libraries(Vantrel${version} PRIVATE vantrel_ui)
+endforeach()
+
+# End-to-end: both programs run in a Wine virtual desktop under Xvfb, driven
+# with real key presses and looked at by the probe from inside the desktop.
+add_executable(vantrel_probe tests/e2e/Probe.cpp)
+target_link_libraries(vantrel_probe PRIVATE user32)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+foreach(version IN LISTS TargetVersion)
+  add_test(NAME program_${version}
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_program.py
+            --program $<TARGET_FILE:Vantrel${version}> --version ${version}
+            --probe $<TARGET_FILE:vantrel_probe> --screenshots ${CMAKE_BINARY_DIR}/screenshots)
+  set_tests_properties(program_${version} PROPERTIES RESOURCE_LOCK wine_desktop TIMEOUT 600)
+endforeach()

@@ -6,7 +6,7 @@ VANTREL_PACKAGES=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686
-  wine64 xvfb xdotool x11-apps imagemagick
+  wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3
 )
 
 # Installs the Debian packages that are missing (needs root, or sudo).
@@ -49,6 +49,37 @@ start_wine() {
   mkdir -p "$WINEPREFIX"
   wineserver -p
   "$WINELOADER" wineboot -i >/dev/null 2>&1 </dev/null
+  # Every program gets one virtual desktop, so that keyboard focus works
+  # without a window manager; the server rereads this when restarted.
+  "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
+  "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
+  wineserver -k
+  wineserver -p
+}
+
+# Starts a virtual X display unless there is one already.
+start_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    return 0
+  fi
+  local number=90
+  while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+    number=$((number + 1))
+  done
+  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  VANTREL_XVFB_PID=$!
+  export DISPLAY=":$number"
+  for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+stop_display() {
+  [ -n "${VANTREL_XVFB_PID:-}" ] && kill "$VANTREL_XVFB_PID" 2>/dev/null
+  return 0
 }
 
 stop_wine() {

@@ -1,0 +1,5 @@
+#pragma once
+// Resource identifiers, shared by the resource script and the code.
+
+#define MainIconId 1
+#define HelpBitmapId 2

@@ -1,0 +1,200 @@
+// Looks at the running Vantrel program from the same Wine desktop and prints
+// what it finds as key=value lines, for the end-to-end tests.
+//
+//   probe dialog TIMEOUT_MS    waits until the dialog is up with the focus in it
+//   probe message TIMEOUT_MS   waits for a message box and prints its text
+//   probe close TIMEOUT_MS     sends the dialog what its close box sends
+//   probe hold                 keeps the desktop alive until killed
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string Text(HWND window) {
+  char text[4096] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+void Print(const char *key, const std::string &value) { std::printf("%s=%s\n", key, value.c_str()); }
+
+void PrintRect(const char *key, const RECT &r) {
+  std::printf("%s=%ld,%ld,%ld,%ld\n", key, r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+// The control's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT *>(&rect), 2);
+  return rect;
+}
+
+template <typename Found> HWND WaitFor(DWORD timeoutMs, Found found) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    if (HWND window = found())
+      return window;
+    Sleep(50);
+  }
+  return nullptr;
+}
+
+HWND FindDialog() {
+  HWND dialog = FindWindowA("TFrmVantrel", nullptr);
+  return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+int ProbeDialog(DWORD timeoutMs) {
+  // Up means: visible, and the keyboard focus inside it.
+  HWND dialog = WaitFor(timeoutMs, [] {
+    HWND found = FindDialog();
+    return found != nullptr && FocusOf(found) != nullptr && IsChild(found, FocusOf(found)) ? found
+                                                                                             : nullptr;
+  });
+  if (dialog == nullptr) {
+    std::printf("error=no dialog\n");
+    return 1;
+  }
+  Sleep(300); // let it finish painting before anyone takes a picture
+  Print("caption", Text(dialog));
+  const LONG style = GetWindowLongA(dialog, GWL_STYLE), exStyle = GetWindowLongA(dialog, GWL_EXSTYLE);
+  Print("minimize_box", style & WS_MINIMIZEBOX ? "yes" : "no");
+  Print("maximize_box", style & WS_MAXIMIZEBOX ? "yes" : "no");
+  Print("sizable", style & WS_THICKFRAME ? "yes" : "no");
+  Print("dialog_frame", exStyle & WS_EX_DLGMODALFRAME ? "yes" : "no");
+  RECT rect;
+  GetWindowRect(dialog, &rect);
+  PrintRect("window", rect);
+  GetClientRect(dialog, &rect);
+  PrintRect("client", rect);
+  std::printf("screen=%d,%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+
+  HWND owner = GetWindow(dialog, GW_OWNER);
+  Print("owner_class", owner ? ClassOf(owner) : "");
+  Print("owner_caption", owner ? Text(owner) : "");
+  Print("owner_visible", owner && IsWindowVisible(owner) ? "yes" : "no");
+  if (owner) {
+    GetWindowRect(owner, &rect);
+    PrintRect("owner_window", rect);
+  }
+
+  const struct {
+    const char *name;
+    int id;
+  } controls[] = {{"Panel1", 100}, {"ImgHelp", 101}, {"Label1", 102},
+                  {"LstFiles", 103}, {"BtnRegister", 1}, {"BtnCancel", 2}};
+  for (const auto &control : controls) {
+    HWND window = GetDlgItem(dialog, control.id);
+    if (window == nullptr)
+      window = GetDlgItem(GetDlgItem(dialog, 100), control.id);
+    if (window == nullptr) {
+      Print(control.name, "missing");
+      continue;
+    }
+    const std::string key(control.name);
+    PrintRect((key + ".rect").c_str(), RectInParent(window));
+    Print((key + ".parent").c_str(), GetParent(window) == dialog ? "dialog" : ClassOf(GetParent(window)));
+    Print((key + ".class").c_str(), ClassOf(window));
+    Print((key + ".text").c_str(), Text(window));
+    std::printf("%s.style=0x%08lx\n", key.c_str(), GetWindowLongA(window, GWL_STYLE));
+    std::printf("%s.exstyle=0x%08lx\n", key.c_str(), GetWindowLongA(window, GWL_EXSTYLE));
+    if (window == FocusOf(dialog))
+      Print("focus", control.name);
+  }
+  HWND list = GetDlgItem(GetDlgItem(dialog, 100), 103);
+  const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  std::printf("items=%ld\n", static_cast<long>(count));
+  for (LRESULT i = 0; i < count; ++i) {
+    // Asked in UTF-16: Wine hands list-box text across processes as UTF-16 only.
+    wchar_t wide[4096] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(wide));
+    char item[8192] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, item, sizeof item, nullptr, nullptr);
+    std::printf("item%ld=%s\n", static_cast<long>(i), item);
+  }
+  std::printf("item_height=%ld\n", static_cast<long>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0)));
+  std::printf("default_id=%ld\n", static_cast<long>(LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0))));
+  return 0;
+}
+
+int ProbeMessage(DWORD timeoutMs) {
+  HWND box = WaitFor(timeoutMs, [] {
+    HWND found = FindWindowA("#32770", nullptr);
+    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+  });
+  if (box == nullptr) {
+    std::printf("error=no message box\n");
+    return 1;
+  }
+  Sleep(300);
+  Print("caption", Text(box));
+  Print("text", Text(GetDlgItem(box, 0xFFFF)));
+  HWND owner = GetWindow(box, GW_OWNER);
+  Print("owner_class", owner ? ClassOf(owner) : "");
+  Print("dialog_enabled", IsWindowEnabled(FindDialog()) ? "yes" : "no");
+  RECT rect;
+  GetWindowRect(box, &rect);
+  PrintRect("window", rect);
+  return 0;
+}
+
+// Stays attached to the desktop until killed, so that the desktop (and Wine's
+// desktop process) lives through a whole test run instead of being started
+// by whichever test happens to come first.
+int Hold() {
+  GetDesktopWindow();
+  HWND window = CreateWindowExA(0, "STATIC", "vantrel-hold", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                nullptr, nullptr, nullptr);
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    DispatchMessageA(&message);
+  DestroyWindow(window);
+  return 0;
+}
+
+int CloseDialog(DWORD timeoutMs) {
+  HWND dialog = WaitFor(timeoutMs, FindDialog);
+  if (dialog == nullptr)
+    return 1;
+  PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  if (argc == 2 && std::string(argv[1]) == "hold")
+    return Hold();
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: probe dialog|message|close TIMEOUT_MS, or probe hold\n");
+    return 2;
+  }
+  const std::string command = argv[1];
+  const DWORD timeoutMs = std::strtoul(argv[2], nullptr, 10);
+  int result = 2;
+  if (command == "dialog")
+    result = ProbeDialog(timeoutMs);
+  else if (command == "message")
+    result = ProbeMessage(timeoutMs);
+  else if (command == "close")
+    result = CloseDialog(timeoutMs);
+  std::fflush(stdout);
+  return result;
+}

@@ -1,0 +1,290 @@
+#!/usr/bin/env python3
+"""End-to-end tests of one Vantrel program under Wine.
+
+Runs the real program in the Wine virtual desktop on $DISPLAY (the Wine
+prefix in $WINEPREFIX must be set up for a virtual desktop, as scripts/test
+does), with an IDE installation prepared in the 32-bit registry view and the
+program placed in a component folder, started from that folder. Keys are
+pressed with xdotool; what is on screen is read by the probe from inside the
+same desktop.
+"""
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+from pathlib import Path
+
+ARGS = None
+WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
+DRIVE_C = Path(os.environ.get("WINEPREFIX", "")) / "drive_c"
+
+TEST_ROOT = "vantrel-e2e"
+IDE_DIR = "C:\\vantrel-e2e\\Delphi"
+COMPONENT_DIR = "C:\\vantrel-e2e\\Components"
+HELP_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\Help"
+DIALOG_CAPTION = "Register Delphi Component Help Files"
+SUCCESS = "Component help files have been successfully registered."
+PROFILES = {
+    3: {"title": "Register Delphi Component Help Files",
+        "label": "The following component help files will be registered and merged into the "
+                 "Delphi 3 help system.",
+        "key": "HKLM\\SOFTWARE\\Borland\\Delphi\\3.0", "contents": "Delphi3.cnt",
+        "backup": "Delphi3.~cn"},
+    4: {"title": "Register D4 Component Help Files",
+        "label": "The following component help files will be registered and merged into the "
+                 "Delphi 4 help system.",
+        "key": "HKLM\\SOFTWARE\\Borland\\Delphi\\4.0", "contents": "Delphi4.cnt",
+        "backup": "Delphi4.~cn"},
+}
+BASE = b":Base Delphi.hlp>main\r\n:Title Delphi Help\r\n:Link Old.hlp\r\n1 Getting started\r\n"
+ENTRIES = ["Grid.hlp", "Grid.cnt", "Old.hlp", "readme.txt"]
+
+
+def unix_path(windows_path):
+    assert windows_path.startswith("C:\\")
+    return DRIVE_C / windows_path[3:].replace("\\", "/")
+
+
+def wine(*args, cwd=None, timeout=60):
+    return subprocess.run([WINE, *args], cwd=cwd, capture_output=True, text=True,
+                          encoding="latin-1", timeout=timeout)
+
+
+def reg_value(key, name):
+    """The REG_SZ value in the 32-bit view, or None."""
+    result = wine("reg", "query", key, "/v", name, "/reg:32")
+    for line in result.stdout.splitlines():
+        match = re.match(r"\s+(.*?)\s{4}REG_SZ\s{4}(.*)$", line)
+        if match and match.group(1).lower() == name.lower():
+            return match.group(2)
+    return None
+
+
+def key_exists(key):
+    return wine("reg", "query", key, "/reg:32").returncode == 0
+
+
+def focus_desktop():
+    """Gives the virtual desktop's X window the keyboard focus. Once per
+    program: focusing it again between key presses makes Wine drop keys."""
+    subprocess.run(["xdotool", "search", "--name", "Wine desktop", "windowfocus", "--sync"],
+                   check=True, timeout=30)
+
+
+def press(key):
+    """A real key press, to whatever has the focus inside the desktop."""
+    subprocess.run(["xdotool", "key", key], check=True, timeout=30)
+
+
+def click(x, y):
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"], check=True,
+                   timeout=30)
+
+
+def probe(command, timeout_ms=20000):
+    result = wine(ARGS.probe, command, str(timeout_ms), timeout=timeout_ms / 1000 + 30)
+    facts = dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
+    if result.returncode != 0:
+        raise AssertionError(f"probe {command} found nothing: {result.stdout}{result.stderr}")
+    return facts
+
+
+def rect(text):
+    return tuple(int(n) for n in text.split(","))
+
+
+class ProgramTest(unittest.TestCase):
+    def setUp(self):
+        self.version = ARGS.version
+        self.profile = PROFILES[self.version]
+        self.program_name = f"Vantrel{self.version}.exe"
+        shutil.rmtree(DRIVE_C / TEST_ROOT, ignore_errors=True)
+        wine("reg", "delete", "HKLM\\SOFTWARE\\Borland", "/f", "/reg:32")
+        wine("reg", "delete", HELP_KEY, "/f", "/reg:32")
+        self.contents = unix_path(IDE_DIR) / "Help" / self.profile["contents"]
+        self.backup = unix_path(IDE_DIR) / "Help" / self.profile["backup"]
+        self.component = unix_path(COMPONENT_DIR)
+        self.component.mkdir(parents=True)
+        shutil.copy(ARGS.program, self.component / self.program_name)
+        self.process = None
+
+    def tearDown(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        shutil.rmtree(DRIVE_C / TEST_ROOT, ignore_errors=True)
+
+    def install_ide(self, contents=BASE):
+        self.contents.parent.mkdir(parents=True)
+        if contents is not None:
+            self.contents.write_bytes(contents)
+        self.assertEqual(wine("reg", "add", self.profile["key"], "/v", "RootDir", "/d", IDE_DIR,
+                              "/f", "/reg:32").returncode, 0)
+
+    def write_list(self, entries, folder=None):
+        lines = "".join(f"File{i}={entry}\r\n" for i, entry in enumerate(entries))
+        ((folder or self.component) / "Vantrel.ini").write_bytes(
+            ("[HelpFiles]\r\n" + lines).encode("latin-1"))
+
+    def start(self, cwd=None):
+        self.process = subprocess.Popen(
+            [WINE, COMPONENT_DIR + "\\" + self.program_name], cwd=cwd or self.component,
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        facts = probe("dialog")
+        focus_desktop()
+        return facts
+
+    def exit_code(self):
+        return self.process.wait(timeout=30)
+
+    def assert_nothing_changed(self):
+        for entry in ENTRIES:
+            self.assertIsNone(reg_value(HELP_KEY, entry), entry)
+        self.assertFalse(self.backup.exists())
+        self.assertEqual(self.contents.read_bytes(), BASE)
+
+    def screenshot(self, facts, name):
+        left, top, width, height = rect(facts["window"])
+        shots = Path(ARGS.screenshots)
+        shots.mkdir(parents=True, exist_ok=True)
+        subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}",
+                        str(shots / name)], check=True, timeout=60)
+
+    def test_window_facts_then_escape(self):
+        self.install_ide()
+        self.write_list(ENTRIES + ["Mixed Case.Hlp"])
+        facts = self.start()
+        self.screenshot(facts, f"Vantrel{self.version}.png")
+
+        self.assertEqual(facts["caption"], DIALOG_CAPTION)
+        self.assertEqual(facts["owner_class"], "TApplication")
+        self.assertEqual(facts["owner_caption"], self.profile["title"])
+        self.assertEqual(facts["owner_visible"], "yes")
+        self.assertEqual(rect(facts["owner_window"])[2:], (0, 0))
+        self.assertEqual(facts["Label1.text"], self.profile["label"])
+        self.assertEqual((facts["minimize_box"], facts["maximize_box"], facts["sizable"],
+                          facts["dialog_frame"]), ("no", "no", "no", "yes"))
+        # At 96 DPI the layout is the table's, in pixels.
+        self.assertEqual(rect(facts["client"])[2:], (263, 204))
+        expected = {"Panel1": ((8, 8, 245, 157), "dialog"),
+                    "ImgHelp": ((8, 12, 50, 50), "TPanel"),
+                    "Label1": ((68, 12, 166, 39), "TPanel"),
+                    "LstFiles": ((68, 60, 169, 89), "TPanel"),
+                    "BtnRegister": ((94, 172, 75, 25), "dialog"),
+                    "BtnCancel": ((178, 172, 75, 25), "dialog")}
+        for name, (position, parent) in expected.items():
+            self.assertEqual(rect(facts[name + ".rect"]), position, name)
+            self.assertEqual(facts[name + ".parent"], parent, name)
+        self.assertEqual(facts["BtnRegister.text"], "Register")
+        self.assertEqual(facts["BtnCancel.text"], "Cancel")
+        self.assertEqual(facts["default_id"], "1")
+        # Centred on the screen.
+        left, top, width, height = rect(facts["window"])
+        screen_width, screen_height = rect(facts["screen"] + ",0,0")[:2]
+        self.assertLessEqual(abs(2 * left + width - screen_width), 1)
+        self.assertLessEqual(abs(2 * top + height - screen_height), 1)
+        # The list as listed, focused, with 13-pixel items.
+        items = [facts[f"item{i}"] for i in range(int(facts["items"]))]
+        self.assertEqual(items, ENTRIES + ["Mixed Case.Hlp"])
+        self.assertEqual(facts["item_height"], "13")
+        self.assertEqual(facts["focus"], "LstFiles")
+
+        press("Escape")
+        self.assertEqual(self.exit_code(), 0)
+        self.assert_nothing_changed()
+
+    def test_enter_registers_and_enter_dismisses_the_message(self):
+        self.install_ide()
+        self.write_list(ENTRIES)
+        self.start()
+        press("Return")
+        message = probe("message")
+        self.assertEqual(message["text"], SUCCESS)
+        self.assertEqual(message["dialog_enabled"], "no", "the message box must be modal")
+        press("Return")
+        self.assertEqual(self.exit_code(), 0)
+
+        for entry in ENTRIES:
+            self.assertEqual(reg_value(HELP_KEY, entry), COMPONENT_DIR + "\\", entry)
+        self.assertEqual(self.contents.read_bytes(),
+                         BASE + b":Link Grid.hlp\r\n:Include Grid.cnt\r\n")
+        self.assertEqual(self.backup.read_bytes(), BASE)
+
+    def test_close_box_changes_nothing(self):
+        self.install_ide()
+        self.write_list(ENTRIES)
+        facts = self.start()
+        left, top, width, _ = rect(facts["window"])
+        click(left + width - 14, top + 12)  # the close box at the caption's right end
+        self.assertEqual(self.exit_code(), 0)
+        self.assert_nothing_changed()
+
+    def test_tab_to_cancel_then_enter_cancels(self):
+        self.install_ide()
+        self.write_list(ENTRIES)
+        self.assertEqual(self.start()["focus"], "LstFiles")
+        press("Tab")
+        self.assertEqual(probe("dialog")["focus"], "BtnRegister")
+        press("Tab")
+        self.assertEqual(probe("dialog")["focus"], "BtnCancel")
+        press("Return")  # on Cancel, Enter presses Cancel
+        self.assertEqual(self.exit_code(), 0)
+        self.assert_nothing_changed()
+
+    def test_missing_contents_file_reports_and_stays_open(self):
+        self.install_ide(contents=None)
+        self.write_list(ENTRIES)
+        self.start()
+        press("Return")
+        message = probe("message")
+        self.assertIn(IDE_DIR + "\\Help\\" + self.profile["contents"], message["text"])
+        self.assertEqual(message["caption"], "Error")
+        press("Return")
+        facts = probe("dialog")  # still open, and usable from the keyboard
+        self.assertEqual(facts["focus"], "LstFiles")
+        self.assertIsNone(self.process.poll())
+        press("Escape")
+        self.assertEqual(self.exit_code(), 0)
+        self.assertFalse(self.contents.exists())
+        self.assertFalse(self.backup.exists())
+
+    def test_missing_ide_reports_and_creates_nothing(self):
+        self.write_list(ENTRIES)
+        self.start()
+        press("Return")
+        message = probe("message")
+        self.assertIn(self.profile["key"].replace("HKLM", "HKEY_LOCAL_MACHINE"), message["text"])
+        press("Return")
+        press("Escape")
+        self.assertEqual(self.exit_code(), 0)
+        self.assertFalse(key_exists(self.profile["key"]))
+        self.assertIsNone(reg_value(HELP_KEY, "Grid.hlp"))
+
+    def test_working_directory_without_list_shows_empty_list(self):
+        self.install_ide()
+        self.write_list(ENTRIES)  # beside the program, but the program starts elsewhere
+        elsewhere = unix_path(IDE_DIR)
+        facts = self.start(cwd=elsewhere)
+        self.assertEqual(facts["items"], "0")
+        press("Escape")
+        self.assertEqual(self.exit_code(), 0)
+        self.assert_nothing_changed()
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--version", type=int, choices=(3, 4), required=True)
+    parser.add_argument("--probe", required=True)
+    parser.add_argument("--screenshots", required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], "-v", *rest])
+
+
+if __name__ == "__main__":
+    main()
