@@ -14,6 +14,11 @@ add_test(NAME engine_native COMMAND engine_tests)
 
 add_build_profile_test(vantrel_engine_checked)
 
+# The committed icon and picture are what their generator draws.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME pictures_up_to_date
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/resources/make_images.py --check)
+
 find_package(benchmark REQUIRED)
 add_library(vantrel_engine STATIC ${ENGINE_SOURCES})
 add_executable(merge_benchmark bench/MergeBenchmark.cpp tests/support/MemoryFileSystem.cpp

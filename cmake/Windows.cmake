@@ -16,6 +16,20 @@ add_library(vantrel_platform STATIC
   platform/win32/MessageBox.cpp
   ${TEXT_FORMAT_SOURCES})
 
+# The programs, one per TargetVersion.
+enable_language(RC)
+add_library(vantrel_ui STATIC ui/Application.cpp ui/FrmVantrel.cpp ui/Panel.cpp ui/Gdi.cpp)
+target_link_libraries(vantrel_ui PUBLIC vantrel_engine vantrel_platform user32 gdi32)
+foreach(version IN LISTS TargetVersion)
+  add_executable(Vantrel${version} WIN32 ui/Main.cpp engine/BuildTargetProfile.cpp resources/Vantrel.rc)
+  target_compile_definitions(Vantrel${version} PRIVATE TargetVersion=${version})
+  target_link_libraries(Vantrel${version} PRIVATE vantrel_ui)
+endforeach()
+
+if(NOT VANTREL_TESTS)
+  return()
+endif()
+
 add_library(vantrel_win32_test_support STATIC
   tests/support/TempFolder.cpp
   tests/support/Win32FileSandbox.cpp
@@ -37,16 +51,6 @@ target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_s
 add_test(NAME platform_win32 COMMAND platform_tests)
 
 add_build_profile_test(vantrel_engine)
-
-# The programs, one per TargetVersion.
-enable_language(RC)
-add_library(vantrel_ui STATIC ui/Application.cpp ui/FrmVantrel.cpp ui/Panel.cpp ui/Gdi.cpp)
-target_link_libraries(vantrel_ui PUBLIC vantrel_engine vantrel_platform user32 gdi32)
-foreach(version IN LISTS TargetVersion)
-  add_executable(Vantrel${version} WIN32 ui/Main.cpp engine/BuildTargetProfile.cpp resources/Vantrel.rc)
-  target_compile_definitions(Vantrel${version} PRIVATE TargetVersion=${version})
-  target_link_libraries(Vantrel${version} PRIVATE vantrel_ui)
-endforeach()
 
 # End-to-end: both programs run in a Wine virtual desktop under Xvfb, driven
 # with real key presses and looked at by the probe from inside the desktop.

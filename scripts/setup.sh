@@ -32,10 +32,25 @@ build_tree() {
   cmake --build "$VANTREL_ROOT/build/$name" -j "$(nproc)"
 }
 
-build_all() {
-  build_tree native -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# The two programs for 64-bit and for 32-bit Windows, copied to dist/x64 and dist/x86.
+build_programs() {
   build_tree x64 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-x86_64.cmake"
+  build_tree x86 -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=OFF \
+    -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-i686.cmake"
+  local arch triplet program
+  for arch in x64 x86; do
+    triplet=$([ "$arch" = x64 ] && echo x86_64-w64-mingw32 || echo i686-w64-mingw32)
+    mkdir -p "$VANTREL_ROOT/dist/$arch"
+    for program in Vantrel3.exe Vantrel4.exe; do
+      "$triplet-strip" -o "$VANTREL_ROOT/dist/$arch/$program" "$VANTREL_ROOT/build/$arch/$program"
+    done
+  done
+}
+
+build_all() {
+  build_tree native -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  build_programs
 }
 
 # Starts a fresh Wine prefix at $1 (removed first) with a persistent server,
