@@ -20,13 +20,13 @@ std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileLi
   // Read only: creating the key would tell other installers the IDE is there.
   const std::string ideKey = std::string(RootKeyName(RootKey::LocalMachine)) + "\\" + profile.ideKey;
   if (!accessor->OpenKeyReadOnly(profile.ideKey))
-    throw Error("The IDE does not seem to be installed: the registry key " + ideKey +
+    throw Error("Delphi does not seem to be installed: the registry key " + ideKey +
                 " is missing, so its value \"" + InstallRootValue +
-                "\" (the IDE's folder) cannot be read. Nothing has been changed.");
+                "\" (Delphi's folder) cannot be read. Nothing has been changed.");
   const std::string installRoot = accessor->ReadString(InstallRootValue);
   accessor->CloseKey();
   if (installRoot.empty())
-    throw Error("The IDE's folder is not known: the registry value \"" +
+    throw Error("Delphi's folder is not known: the registry value \"" +
                 std::string(InstallRootValue) + "\" under " + ideKey +
                 " is missing or empty. Nothing has been changed.");
 

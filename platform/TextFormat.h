@@ -10,6 +10,9 @@ namespace vantrel {
 
 constexpr char EndOfFileChar = '\x1A';
 
+// Where the first CR or LF at or after `pos` stands, or npos.
+std::size_t FindLineEnd(std::string_view text, std::size_t pos);
+
 // The line that starts at `pos` in `text`, up to (not including) its line end
 // or the end of `text`. `nextPos` receives where the following line starts.
 // A line end is CR LF, a lone LF or a lone CR.

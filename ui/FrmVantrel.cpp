@@ -6,6 +6,9 @@
 #include "ui/Layout.h"
 #include "ui/Panel.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace vantrel::ui {
 
 const char *const DialogCaption = "Register Delphi Component Help Files";
@@ -62,8 +65,11 @@ TFrmVantrel::TFrmVantrel(HINSTANCE instance, HWND owner, const TargetProfile &pr
   font_.reset(CreateFontA(Scaled(FontHeight), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "MS Sans Serif"));
-  picture_.reset(static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(HelpBitmapId), IMAGE_BITMAP, 0, 0, 0)));
+  // The picture grows with the layout; the static then sizes itself to it.
+  const ControlLayout &imgHelp = *std::find_if(std::begin(Layout), std::end(Layout),
+                                               [](const ControlLayout &c) { return c.id == ImgHelpId; });
+  picture_.reset(static_cast<HBITMAP>(LoadImageA(instance, MAKEINTRESOURCEA(HelpBitmapId), IMAGE_BITMAP,
+                                                 Scaled(imgHelp.width), Scaled(imgHelp.height), 0)));
   bigIcon_.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(MainIconId), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXICON),
                                                GetSystemMetrics(SM_CYICON), 0)));

@@ -38,14 +38,15 @@ public:
 
   void ReadLine(std::string &line) override {
     // Make sure the buffer holds a whole line, or the rest of the file; a CR
-    // at the buffer's end may still be followed by LF.
-    for (;;) {
-      const std::size_t end = buffer_.find_first_of("\r\n", pos_);
-      const bool complete =
-          end != std::string::npos && !(buffer_[end] == '\r' && end + 1 == buffer_.size());
-      if (complete || endOfFile_)
+    // at the buffer's end may still be followed by LF. Bytes already searched
+    // are not searched again after a refill, so long lines cost linear time.
+    for (std::size_t searched = 0;;) {
+      const std::size_t end = FindLineEnd(buffer_, pos_ + searched);
+      const bool complete = end != std::string::npos && end + 1 < buffer_.size();
+      if (complete || (end != std::string::npos && buffer_[end] == '\n') || endOfFile_)
         break;
-      Fill();
+      searched = (end != std::string::npos ? end : buffer_.size()) - pos_;
+      Fill(); // moves the unread bytes to the front: pos_ becomes 0
     }
     std::size_t next = pos_;
     std::string_view text(buffer_);

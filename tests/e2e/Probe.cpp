@@ -180,6 +180,7 @@ int CloseDialog(DWORD timeoutMs) {
 } // namespace
 
 int main(int argc, char **argv) {
+  SetProcessDPIAware(); // read the program's pixels as they are, whatever the DPI
   if (argc == 2 && std::string(argv[1]) == "hold")
     return Hold();
   if (argc != 3) {

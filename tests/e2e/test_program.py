@@ -197,6 +197,27 @@ class ProgramTest(unittest.TestCase):
         self.assertEqual(self.exit_code(), 0)
         self.assert_nothing_changed()
 
+    def test_layout_scales_with_the_system_dpi(self):
+        desktop = "HKCU\\Control Panel\\Desktop"
+        self.assertEqual(wine("reg", "add", desktop, "/v", "LogPixels", "/t", "REG_DWORD",
+                              "/d", "144", "/f").returncode, 0)
+        self.addCleanup(wine, "reg", "delete", desktop, "/v", "LogPixels", "/f")
+        self.install_ide()
+        self.write_list(ENTRIES)
+        facts = self.start()
+
+        def scaled(*pixels):  # MulDiv(pixels, 144, 96), rounding halves away from zero
+            return tuple(int(p * 144 / 96 + 0.5) for p in pixels)
+        self.assertEqual(rect(facts["client"])[2:], scaled(263, 204))
+        self.assertEqual(rect(facts["Panel1.rect"]), scaled(8, 8, 245, 157))
+        self.assertEqual(rect(facts["ImgHelp.rect"]), scaled(8, 12, 50, 50))
+        self.assertEqual(rect(facts["LstFiles.rect"]), scaled(68, 60, 169, 89))
+        self.assertEqual(rect(facts["BtnCancel.rect"]), scaled(178, 172, 75, 25))
+        self.assertEqual(facts["item_height"], str(scaled(13)[0]))
+        self.screenshot(facts, f"Vantrel{self.version}-144dpi.png")
+        press("Escape")
+        self.assertEqual(self.exit_code(), 0)
+
     def test_enter_registers_and_enter_dismisses_the_message(self):
         self.install_ide()
         self.write_list(ENTRIES)

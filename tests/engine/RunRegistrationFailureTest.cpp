@@ -58,6 +58,28 @@ TEST_F(RunOnStandIns, WholeRunWritesMergesTellsAndCloses) {
   EXPECT_EQ(dialog.closed, 1);
 }
 
+TEST_F(RunOnStandIns, EmptyListStillBacksUpTellsAndCloses) {
+  Run({});
+  EXPECT_EQ(registry.keys.count(HelpKey), 0u);
+  EXPECT_EQ(files.files["C:\\IDE\\Help\\Delphi4.~cn"], Base);
+  EXPECT_EQ(files.files[Contents], Base);
+  EXPECT_EQ(messages.shown, std::vector<std::string>{SuccessMessage});
+  EXPECT_EQ(dialog.closed, 1);
+}
+
+TEST_F(RunOnStandIns, MissingIdeStopsBeforeAnythingIsWritten) {
+  registry.keys.clear();
+  try {
+    Run({"A.HLP"});
+    FAIL() << "no error";
+  } catch (const Error &error) {
+    EXPECT_NE(std::string(error.what()).find(IdeKey), std::string::npos) << error.what();
+  }
+  EXPECT_TRUE(registry.keys.empty()) << "no key may be created";
+  EXPECT_EQ(files.Operations(), 0);
+  EXPECT_EQ(dialog.closed, 0);
+}
+
 TEST_F(RunOnStandIns, FailedWriteKeepsEarlierValuesAndTouchesNoFile) {
   registry.FailAtWrite(2);
   try {
