@@ -11,7 +11,7 @@ namespace {
 const char *const ApplicationClassName = "TApplication";
 }
 
-Application::Application(HINSTANCE instance, const std::string &title) : instance_(instance) {
+Application::Application(HINSTANCE instance, const std::string &title) {
   WNDCLASSA appClass{};
   appClass.lpfnWndProc = WindowProc;
   appClass.hInstance = instance;
@@ -23,7 +23,7 @@ Application::Application(HINSTANCE instance, const std::string &title) : instanc
   const int centreX = GetSystemMetrics(SM_CXSCREEN) / 2, centreY = GetSystemMetrics(SM_CYSCREEN) / 2;
   window_ = CreateWindowExA(0, ApplicationClassName, title.c_str(),
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
-                            centreX, centreY, 0, 0, nullptr, nullptr, instance, this);
+                            centreX, centreY, 0, 0, nullptr, nullptr, instance, nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ShowWindow(window_, SW_SHOWNOACTIVATE);
 }

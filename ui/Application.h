@@ -18,7 +18,6 @@ public:
   Application &operator=(const Application &) = delete;
   ~Application();
 
-  HINSTANCE Instance() const { return instance_; }
   HWND Window() const { return window_; }
 
   // Runs the message loop until the main window is gone; returns the exit code.
@@ -30,7 +29,6 @@ public:
 private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-  HINSTANCE instance_;
   HWND window_ = nullptr;
   HWND mainWindow_ = nullptr;
 };

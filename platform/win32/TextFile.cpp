@@ -42,8 +42,9 @@ public:
     // are not searched again after a refill, so long lines cost linear time.
     for (std::size_t searched = 0;;) {
       const std::size_t end = FindLineEnd(buffer_, pos_ + searched);
-      const bool complete = end != std::string::npos && end + 1 < buffer_.size();
-      if (complete || (end != std::string::npos && buffer_[end] == '\n') || endOfFile_)
+      const bool lineEndKnown =
+          end != std::string::npos && !(buffer_[end] == '\r' && end + 1 == buffer_.size());
+      if (lineEndKnown || endOfFile_)
         break;
       searched = (end != std::string::npos ? end : buffer_.size()) - pos_;
       Fill(); // moves the unread bytes to the front: pos_ becomes 0

@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/MemoryRegistry.h"
+#include "tests/support/RecordingServices.h"
 
 #include <gtest/gtest.h>
 
@@ -17,21 +18,12 @@ const std::string IdeKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\4.0";
 const std::string Contents = "C:\\IDE\\Help\\Delphi4.cnt";
 const std::string Base = ":Base Delphi4.hlp\r\n";
 
-struct RecordingMessages : MessageBoxes {
-  std::vector<std::string> shown;
-  void ShowMessage(const std::string &text, MessageKind) override { shown.push_back(text); }
-};
-struct RecordingDialog : ClosableDialog {
-  int closed = 0;
-  void Close() override { ++closed; }
-};
-
 class RunOnStandIns : public ::testing::Test {
 protected:
   test::MemoryRegistry registry;
   test::MemoryFileSystem files;
-  RecordingMessages messages;
-  RecordingDialog dialog;
+  test::RecordingMessages messages;
+  test::RecordingDialog dialog;
   RunServices services{registry, files, files, messages,
                        [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
 
@@ -55,6 +47,7 @@ TEST_F(RunOnStandIns, WholeRunWritesMergesTellsAndCloses) {
                                         {"A.HLP", "C:\\Tools\\"}, {"B.CNT", "C:\\Tools\\"}}));
   EXPECT_EQ(files.files[Contents], Base + ":Link A.HLP\r\n:Include B.CNT\r\n");
   EXPECT_EQ(messages.shown, std::vector<std::string>{SuccessMessage});
+  EXPECT_EQ(messages.kinds, std::vector<MessageKind>{MessageKind::Information});
   EXPECT_EQ(dialog.closed, 1);
 }
 

@@ -4,6 +4,7 @@
 #include "engine/RunRegistration.h"
 #include "platform/Error.h"
 #include "platform/ExecutablePath.h"
+#include "tests/support/RecordingServices.h"
 #include "tests/support/RegistryHelpers.h"
 #include "tests/support/TempFolder.h"
 
@@ -19,18 +20,6 @@ namespace {
 const std::string HelpKey = "SOFTWARE\\Microsoft\\Windows\\Help";
 const std::string Base = ":Base Delphi4.hlp>main\r\n:Title Delphi 4\r\n";
 
-struct RecordingMessages : MessageBoxes {
-  std::vector<std::string> shown;
-  void ShowMessage(const std::string &text, MessageKind kind) override {
-    EXPECT_EQ(kind, MessageKind::Information);
-    shown.push_back(text);
-  }
-};
-struct RecordingDialog : ClosableDialog {
-  int closed = 0;
-  void Close() override { ++closed; }
-};
-
 class RegistrationTest : public ::testing::Test {
 protected:
   const TargetProfile &profile = ProfileForVersion(4);
@@ -38,8 +27,8 @@ protected:
   const std::string root = folder / "Delphi 4";
   const std::string contents = root + "\\Help\\Delphi4.cnt";
   const std::string backup = root + "\\Help\\Delphi4.~cn";
-  RecordingMessages messages;
-  RecordingDialog dialog;
+  test::RecordingMessages messages;
+  test::RecordingDialog dialog;
 
   void SetUp() override {
     Clean();
@@ -162,6 +151,8 @@ TEST_F(RegistrationTest, WholeRunAndASecondOne) {
   EXPECT_EQ(test::ReadFileBytes(contents), merged);
   EXPECT_EQ(test::ReadFileBytes(backup), merged);
   EXPECT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.kinds,
+            (std::vector<MessageKind>{MessageKind::Information, MessageKind::Information}));
   EXPECT_EQ(dialog.closed, 2);
 }
 
