@@ -52,6 +52,11 @@ add_test(NAME platform_win32 COMMAND platform_tests)
 
 add_build_profile_test(vantrel_engine)
 
+# The merge timed on real files, for scripts/bench.
+add_executable(merge_timing bench/MergeTiming.cpp)
+target_compile_options(merge_timing PRIVATE -O2)
+target_link_libraries(merge_timing PRIVATE vantrel_engine vantrel_win32_test_support)
+
 # End-to-end: both programs run in a Wine virtual desktop under Xvfb, driven
 # with real key presses and looked at by the probe from inside the desktop.
 add_executable(vantrel_probe tests/e2e/Probe.cpp)

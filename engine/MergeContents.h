@@ -27,9 +27,11 @@ std::string UpperExtension(std::string_view entry);
 // The directive line for the entry, or empty when its extension calls for none.
 std::string DirectiveLine(const std::string &entry);
 
-// True when the upper-cased line names `searchKey` as a whole file name, that
-// is, not as part of a longer name. An empty key is never found.
-bool MentionsName(std::string_view upperLine, std::string_view searchKey);
+// True when one of the lines in `text` names `searchKey` (upper-cased) as a
+// whole file name, that is, not as part of a longer name, without regard to
+// ASCII case. `text` is one or more whole lines with their line ends. An empty
+// key is never found.
+bool MentionsName(std::string_view text, std::string_view searchKey);
 
 // ASCII-only upper-casing, in place; other bytes are left alone.
 void UpperCaseAscii(std::string &text);

@@ -2,18 +2,36 @@
 // Line-oriented access to 8-bit text files. Bytes pass through unchanged.
 // Every operation raises vantrel::Error, naming the path, the moment it fails.
 
+#include "platform/LineReader.h"
+
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vantrel {
 
+// A file's bytes, for the line reader.
+class FileByteSource : public ByteSource {
+public:
+  // Releases the file; raises if the system reports a failure.
+  virtual void Close() = 0;
+};
+
+// Reads a text file line by line (see LineReader for the line ends).
 class TextReader {
 public:
-  virtual ~TextReader() = default;
-  virtual bool AtEnd() = 0;
-  // Replaces `line` with the next line, without its line end (CR LF, LF or CR).
-  virtual void ReadLine(std::string &line) = 0;
-  virtual void Close() = 0;
+  explicit TextReader(std::unique_ptr<FileByteSource> source)
+      : source_(std::move(source)), lines_(*source_) {}
+
+  bool AtEnd() { return lines_.AtEnd(); }
+  TextLine ReadLine() { return lines_.ReadLine(); }
+  std::string_view ReadLines() { return lines_.ReadLines(); }
+  bool ClosedByEndOfFileChar() { return lines_.ClosedByEndOfFileChar(); }
+  void Close() { source_->Close(); }
+
+private:
+  std::unique_ptr<FileByteSource> source_;
+  LineReader lines_;
 };
 
 class TextAppender {
@@ -28,9 +46,10 @@ class TextFiles {
 public:
   virtual ~TextFiles() = default;
   virtual std::unique_ptr<TextReader> OpenForReading(const std::string &path) = 0;
-  // The file must exist. Lines go after its last line: a last line without a
-  // line end gets one first, and an end-of-file character (26) closing the
-  // file is replaced, so that nothing is glued to or hidden behind old text.
+  // The file must exist and must not be read-only. Lines go after its last
+  // line: a last line without a line end gets one first, and an end-of-file
+  // character (26) closing the file is replaced, so that nothing is glued to
+  // or hidden behind old text.
   virtual std::unique_ptr<TextAppender> OpenForAppending(const std::string &path) = 0;
 };
 

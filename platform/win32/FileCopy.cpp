@@ -8,11 +8,26 @@ namespace vantrel {
 
 namespace {
 
+// Clears the read-only attribute of a file; false if that failed.
+bool MakeWritable(const std::string &path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return true;
+  return SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != FALSE;
+}
+
 class Win32FileCopier : public FileCopier {
 public:
   CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override {
-    if (CopyFileA(source.c_str(), destination.c_str(), FALSE))
+    // CopyFileA carries the read-only attribute over, and will not replace a
+    // read-only file: the copy is ours, so it is always left writable.
+    MakeWritable(destination);
+    if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) {
+      if (!MakeWritable(destination))
+        win32::RaiseLastError("Cannot clear the read-only attribute of " + destination);
       return CopyOutcome::Copied;
+    }
     const DWORD error = GetLastError();
     if (GetFileAttributesA(source.c_str()) == INVALID_FILE_ATTRIBUTES)
       return CopyOutcome::SourceMissing;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace vantrel {
 
 using win32::RaiseLastError;
@@ -13,48 +15,25 @@ using win32::UniqueHandle;
 
 namespace {
 
-constexpr DWORD ChunkSize = 64 * 1024;
-
 HANDLE OpenExisting(const std::string &path, DWORD access) {
   return CreateFileA(path.c_str(), access, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-class Win32TextReader : public TextReader {
+class Win32FileSource : public FileByteSource {
 public:
-  explicit Win32TextReader(const std::string &path)
+  explicit Win32FileSource(const std::string &path)
       : path_(path), file_(OpenExisting(path, GENERIC_READ)) {
     if (!file_.Valid())
       RaiseLastError("Cannot open " + path_ + " for reading");
   }
 
-  bool AtEnd() override {
-    if (pos_ == buffer_.size())
-      Fill();
-    // An end-of-file character that closes the file is not text.
-    const std::size_t left = buffer_.size() - pos_;
-    return left == 0 || (left == 1 && endOfFile_ && buffer_[pos_] == EndOfFileChar);
-  }
-
-  void ReadLine(std::string &line) override {
-    // Make sure the buffer holds a whole line, or the rest of the file; a CR
-    // at the buffer's end may still be followed by LF. Bytes already searched
-    // are not searched again after a refill, so long lines cost linear time.
-    for (std::size_t searched = 0;;) {
-      const std::size_t end = FindLineEnd(buffer_, pos_ + searched);
-      const bool lineEndKnown =
-          end != std::string::npos && !(buffer_[end] == '\r' && end + 1 == buffer_.size());
-      if (lineEndKnown || endOfFile_)
-        break;
-      searched = (end != std::string::npos ? end : buffer_.size()) - pos_;
-      Fill(); // moves the unread bytes to the front: pos_ becomes 0
-    }
-    std::size_t next = pos_;
-    std::string_view text(buffer_);
-    if (endOfFile_ && !text.empty() && text.back() == EndOfFileChar)
-      text.remove_suffix(1);
-    line.assign(LineAt(text, pos_, next));
-    pos_ = next == text.size() ? buffer_.size() : next;
+  std::size_t Read(char *into, std::size_t capacity) override {
+    DWORD got = 0;
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(capacity, 1u << 30));
+    if (!ReadFile(file_.Get(), into, wanted, &got, nullptr))
+      RaiseLastError("Cannot read " + path_);
+    return got;
   }
 
   void Close() override {
@@ -63,34 +42,21 @@ public:
   }
 
 private:
-  // Appends the next chunk of the file to the buffer, dropping what was read.
-  void Fill() {
-    if (endOfFile_)
-      return;
-    buffer_.erase(0, pos_);
-    pos_ = 0;
-    const std::size_t old = buffer_.size();
-    buffer_.resize(old + ChunkSize);
-    DWORD got = 0;
-    if (!ReadFile(file_.Get(), buffer_.data() + old, ChunkSize, &got, nullptr)) {
-      buffer_.resize(old);
-      RaiseLastError("Cannot read " + path_);
-    }
-    buffer_.resize(old + got);
-    endOfFile_ = got == 0;
-  }
-
   std::string path_;
   UniqueHandle file_;
-  std::string buffer_;
-  std::size_t pos_ = 0;
-  bool endOfFile_ = false;
 };
 
 class Win32TextAppender : public TextAppender {
 public:
   explicit Win32TextAppender(const std::string &path)
       : path_(path), file_(OpenExisting(path, GENERIC_READ | GENERIC_WRITE)) {
+    // Windows refuses to write a read-only file with a bare "Access denied";
+    // say what is in the way and what to do about it.
+    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+      throw Error("The help contents file " + path_ +
+                  " is read-only, so no lines can be added to it. Clear its read-only "
+                  "attribute (in the file's Properties) and try again.");
     if (!file_.Valid())
       RaiseLastError("Cannot open " + path_ + " for appending");
     LARGE_INTEGER size{};
@@ -145,7 +111,7 @@ private:
 class Win32TextFiles : public TextFiles {
 public:
   std::unique_ptr<TextReader> OpenForReading(const std::string &path) override {
-    return std::make_unique<Win32TextReader>(path);
+    return std::make_unique<TextReader>(std::make_unique<Win32FileSource>(path));
   }
   std::unique_ptr<TextAppender> OpenForAppending(const std::string &path) override {
     return std::make_unique<Win32TextAppender>(path);

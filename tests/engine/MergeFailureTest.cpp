@@ -53,10 +53,7 @@ TEST(MergeFailure, EveryFailurePointLeavesWholeEarlierLinesOnly) {
 TEST(MergeFailure, FailedWriteOfSecondLineKeepsTheFirst) {
   test::MemoryFileSystem fs;
   fs.files[Contents] = Base;
-  // A search is open, (end test + read) per line, end test, close; an append
-  // is open, write, close. The second search sees the three-line file.
-  const int firstSearch = 1 + 2 * 2 + 1 + 1, secondSearch = 1 + 3 * 2 + 1 + 1;
-  fs.FailAtOperation(firstSearch + 3 + secondSearch + 2);
+  fs.FailAtOperation("write", 2);
   EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"a.hlp", "b.hlp"}, fs, fs), Error);
   EXPECT_EQ(fs.files[Contents], Base + ":Link a.hlp\r\n");
 }

@@ -93,9 +93,7 @@ TEST_F(RunOnStandIns, FailedWriteKeepsEarlierValuesAndTouchesNoFile) {
 }
 
 TEST_F(RunOnStandIns, FailedAppendStopsBeforeTheMessage) {
-  // A search is open, (end test + read) per line, end test, close; an append is
-  // open, write, close. Fail at the second entry's write.
-  files.FailAtOperation((1 + 2 * 1 + 2) + 3 + (1 + 2 * 2 + 2) + 2);
+  files.FailAtOperation("write", 2);
   EXPECT_THROW(Run({"A.HLP", "B.HLP"}), Error);
   EXPECT_EQ(registry.keys[HelpKey].size(), 2u);
   EXPECT_EQ(files.files[Contents], Base + ":Link A.HLP\r\n");

@@ -2,24 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace vantrel {
 namespace {
-
-std::vector<std::string> SplitAll(std::string_view text) {
-  std::vector<std::string> lines;
-  for (std::size_t pos = 0; pos < text.size();)
-    lines.emplace_back(LineAt(text, pos, pos));
-  return lines;
-}
-
-TEST(TextFormat, EveryLineEndKindEndsALine) {
-  EXPECT_EQ(SplitAll("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
-  EXPECT_EQ(SplitAll("a\n\r\nb\r\r"), (std::vector<std::string>{"a", "", "b", ""}));
-  EXPECT_EQ(SplitAll("\n"), (std::vector<std::string>{""}));
-  EXPECT_EQ(SplitAll(std::string("\0\xFF\n", 3)), (std::vector<std::string>{std::string("\0\xFF", 2)}));
-}
 
 TEST(TextFormat, AppendPlanFollowsTheFileEnd) {
   struct Case {

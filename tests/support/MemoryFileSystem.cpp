@@ -7,28 +7,21 @@ namespace vantrel::test {
 
 namespace {
 
-class MemoryReader : public TextReader {
+// Reads the file's text in place: nothing changes a file while it is open for reading.
+class MemorySource : public FileByteSource {
 public:
-  MemoryReader(MemoryFileSystem &fs, std::string path, std::string text)
-      : fs_(fs), path_(std::move(path)), text_(std::move(text)) {
-    if (!text_.empty() && text_.back() == EndOfFileChar)
-      text_.pop_back();
-  }
-  bool AtEnd() override {
-    fs_.Operation("test for end of", path_);
-    return pos_ >= text_.size();
-  }
-  void ReadLine(std::string &line) override {
+  MemorySource(MemoryFileSystem &fs, std::string path, const std::string &text)
+      : fs_(fs), path_(std::move(path)), bytes_(text) {}
+  std::size_t Read(char *into, std::size_t capacity) override {
     fs_.Operation("read", path_);
-    line.assign(LineAt(text_, pos_, pos_));
+    return bytes_.Read(into, capacity);
   }
   void Close() override { fs_.Operation("close", path_); }
 
 private:
   MemoryFileSystem &fs_;
   std::string path_;
-  std::string text_; // a snapshot, as an open handle would see it
-  std::size_t pos_ = 0;
+  StringByteSource bytes_;
 };
 
 class MemoryAppender : public TextAppender {
@@ -58,7 +51,8 @@ private:
 
 void MemoryFileSystem::Operation(const char *what, const std::string &path) {
   ++operations_;
-  if (operations_ == failAt_)
+  const bool failKind = failKind_ == what && --failKindCountdown_ == 0;
+  if (operations_ == failAt_ || failKind)
     throw Error(std::string("Cannot ") + what + " " + path + ": simulated failure.");
 }
 
@@ -67,7 +61,7 @@ std::unique_ptr<TextReader> MemoryFileSystem::OpenForReading(const std::string &
   auto file = files.find(path);
   if (file == files.end())
     throw Error("Cannot open " + path + ": The system cannot find the file specified.");
-  return std::make_unique<MemoryReader>(*this, path, file->second);
+  return std::make_unique<TextReader>(std::make_unique<MemorySource>(*this, path, file->second));
 }
 
 std::unique_ptr<TextAppender> MemoryFileSystem::OpenForAppending(const std::string &path) {

@@ -19,6 +19,11 @@ public:
 
   // Makes the n-th text-file operation from now (1 = the next) raise.
   void FailAtOperation(int n) { failAt_ = operations_ + n; }
+  // Makes the n-th operation of one kind from now ("open", "read", "write", "close") raise.
+  void FailAtOperation(const std::string &kind, int n) {
+    failKind_ = kind;
+    failKindCountdown_ = n;
+  }
   int Operations() const { return operations_; }
 
   std::unique_ptr<TextReader> OpenForReading(const std::string &path) override;
@@ -31,6 +36,8 @@ public:
 private:
   int operations_ = 0;
   int failAt_ = -1;
+  std::string failKind_;
+  int failKindCountdown_ = 0;
 };
 
 } // namespace vantrel::test
