@@ -14,11 +14,16 @@ add_library(vantrel_platform STATIC
   platform/win32/Registry.cpp
   platform/win32/ExecutablePath.cpp
   platform/win32/MessageBox.cpp
+  platform/win32/FileReplace.cpp
+  platform/win32/FileExistence.cpp
+  platform/win32/RunLog.cpp
   ${TEXT_FORMAT_SOURCES})
 
 # The programs, one per TargetVersion.
 enable_language(RC)
-add_library(vantrel_ui STATIC ui/Application.cpp ui/FrmVantrel.cpp ui/Panel.cpp ui/Gdi.cpp)
+add_library(vantrel_ui STATIC ui/Application.cpp ui/FrmVantrel.cpp ui/Panel.cpp ui/Gdi.cpp
+  ui/RunProgram.cpp)
+target_compile_definitions(vantrel_ui PRIVATE VantrelVersion="${PROJECT_VERSION}")
 target_link_libraries(vantrel_ui PUBLIC vantrel_engine vantrel_platform user32 gdi32)
 foreach(version IN LISTS TargetVersion)
   add_executable(Vantrel${version} WIN32 ui/Main.cpp engine/BuildTargetProfile.cpp resources/Vantrel.rc)

@@ -29,13 +29,6 @@ constexpr std::array<bool, 256> NameBytes = MakeNameByteTable();
 
 bool IsNameByte(char c) { return NameBytes[static_cast<unsigned char>(c)]; }
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool StartsWithUtf16Mark(std::string_view line) {
-  return line.size() >= 2 && ((line[0] == '\xFF' && line[1] == '\xFE') ||
-                              (line[0] == '\xFE' && line[1] == '\xFF'));
-}
-
 // Where `c` first stands in [at, end), or end. The memchr of some Windows C
 // runtimes is a plain byte loop, so where SSE2 is there (every x86-64) the
 // bytes are compared sixteen at a time.
@@ -85,10 +78,8 @@ bool ContentsMention(TextFiles &textFiles, const std::string &contentsPath,
   bool firstLines = true;
   while (!reader->AtEnd()) {
     const std::string_view lines = reader->ReadLines();
-    if (firstLines && StartsWithUtf16Mark(lines))
-      throw Error("The help contents file " + contentsPath +
-                  " is saved as UTF-16 text, to which no lines can be added. It has been left "
-                  "unchanged.");
+    if (firstLines)
+      RefuseUtf16(lines, contentsPath);
     firstLines = false;
     if (!found)
       found = MentionsName(lines, searchKey);
@@ -98,6 +89,16 @@ bool ContentsMention(TextFiles &textFiles, const std::string &contentsPath,
 }
 
 } // namespace
+
+void RefuseUtf16(std::string_view firstBytes, const std::string &contentsPath) {
+  if (firstBytes.size() >= 2 && ((firstBytes[0] == '\xFF' && firstBytes[1] == '\xFE') ||
+                                 (firstBytes[0] == '\xFE' && firstBytes[1] == '\xFF')))
+    throw Error("The help contents file " + contentsPath +
+                " is saved as UTF-16 text, which this program cannot change. It has been left "
+                "unchanged.");
+}
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 void UpperCaseAscii(std::string &text) {
   for (char &c : text)
@@ -165,22 +166,28 @@ bool MentionsName(std::string_view text, std::string_view searchKey) {
 }
 
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
-                   const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier) {
+                   const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
+                   RunLog &log) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string backupPath = BackupPath(profile, installRoot);
 
   // A missing contents file is reported by the first read below; any other
   // failed copy stops here, before the file could be changed without a backup.
-  fileCopier.CopyReplacing(contentsPath, backupPath);
+  if (fileCopier.CopyReplacing(contentsPath, backupPath) == CopyOutcome::Copied)
+    log.Write("backup made: " + backupPath);
 
   for (const std::string &entry : list) {
-    if (ContentsMention(textFiles, contentsPath, SearchKey(entry)))
+    if (ContentsMention(textFiles, contentsPath, SearchKey(entry))) {
+      log.Write("line kept: \"" + entry + "\" is already in " + contentsPath);
       continue;
+    }
     std::unique_ptr<TextAppender> appender = textFiles.OpenForAppending(contentsPath);
     const std::string line = DirectiveLine(entry);
     if (!line.empty())
       appender->WriteLine(line);
     appender->Close();
+    log.Write(line.empty() ? "left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file"
+                           : "line appended: " + line);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
 #include "platform/FileCopy.h"
+#include "platform/RunLog.h"
 #include "platform/TextFile.h"
 
 #include <string>
@@ -15,7 +16,8 @@ namespace vantrel {
 // does not mention yet. The file is searched afresh for every entry, so a line
 // appended for one entry is seen by the search for the next.
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
-                   const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier);
+                   const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
+                   RunLog &log = NoRunLog());
 
 // The entry without surrounding spaces and control characters, upper-cased.
 std::string SearchKey(std::string_view entry);
@@ -34,6 +36,10 @@ std::string DirectiveLine(const std::string &entry);
 bool MentionsName(std::string_view text, std::string_view searchKey);
 
 // ASCII-only upper-casing, in place; other bytes are left alone.
+char UpperAscii(char c);
 void UpperCaseAscii(std::string &text);
+
+// Raises, naming the file, when its first bytes mark it as UTF-16 text.
+void RefuseUtf16(std::string_view firstBytes, const std::string &contentsPath);
 
 } // namespace vantrel

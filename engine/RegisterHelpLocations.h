@@ -3,6 +3,7 @@
 #include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
 #include "platform/Registry.h"
+#include "platform/RunLog.h"
 
 #include <string>
 
@@ -10,8 +11,6 @@ namespace vantrel {
 
 // Where the help viewer looks up the folder of a help file, under HKEY_LOCAL_MACHINE.
 extern const char *const HelpLocationKey;
-// The IDE key's value that holds the IDE's install folder.
-extern const char *const InstallRootValue;
 
 // The folder part of an executable's path, up to and including the last
 // backslash or colon.
@@ -21,6 +20,7 @@ std::string ProgramDirOf(const std::string &executablePath);
 // every entry under the help-location key. Raises, before writing anything,
 // when the IDE's key or its install root is missing.
 std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileList &list,
-                                  const std::string &programDir, Registry &registry);
+                                  const std::string &programDir, Registry &registry,
+                                  RunLog &log = NoRunLog());
 
 } // namespace vantrel

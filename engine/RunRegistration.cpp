@@ -11,8 +11,9 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
                      ClosableDialog &dialog, const RunServices &services) {
   const std::string programDir = ProgramDirOf(services.executablePath());
   const std::string installRoot =
-      RegisterHelpLocations(profile, list, programDir, services.registry);
-  MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier);
+      RegisterHelpLocations(profile, list, programDir, services.registry, services.log);
+  MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier,
+                services.log);
   services.messageBoxes.ShowMessage(SuccessMessage, MessageKind::Information);
   dialog.Close();
 }

@@ -3,8 +3,11 @@
 #include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
 #include "platform/FileCopy.h"
+#include "platform/FileExistence.h"
+#include "platform/FileReplace.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
+#include "platform/RunLog.h"
 #include "platform/TextFile.h"
 
 #include <functional>
@@ -25,8 +28,11 @@ struct RunServices {
   Registry &registry;
   TextFiles &textFiles;
   FileCopier &fileCopier;
+  FileReplacer &fileReplacer;
+  FileExistence &fileExistence;
   MessageBoxes &messageBoxes;
   std::function<std::string()> executablePath;
+  RunLog &log = NoRunLog();
 };
 
 // Registers the help locations, merges the contents file, tells the user and

@@ -11,14 +11,16 @@ const TargetProfile &ProfileForVersion(int targetVersion) {
       "\\Help\\Delphi3.~cn",
       "Register Delphi Component Help Files",
       "The following component help files will be registered and merged into the "
-      "Delphi 3 help system."};
+      "Delphi 3 help system.",
+      "The following component help files will be removed from the Delphi 3 help system."};
   static const TargetProfile version4{
       "SOFTWARE\\Borland\\Delphi\\4.0",
       "\\Help\\Delphi4.cnt",
       "\\Help\\Delphi4.~cn",
       "Register D4 Component Help Files",
       "The following component help files will be registered and merged into the "
-      "Delphi 4 help system."};
+      "Delphi 4 help system.",
+      "The following component help files will be removed from the Delphi 4 help system."};
   switch (targetVersion) {
   case 3:
     return version3;

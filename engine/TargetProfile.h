@@ -12,6 +12,7 @@ struct TargetProfile {
   std::string backupSuffix;     // install root + this = its backup
   std::string applicationTitle; // task-bar text
   std::string labelCaption;     // text above the list in the dialog
+  std::string removalCaption;   // the same, when the dialog removes (/unregister)
 };
 
 // The profile for IDE version 3 or 4; raises vantrel::Error for any other.

@@ -26,6 +26,9 @@ public:
   // Writes a string value (an empty name means the key's default value).
   // Raises vantrel::Error naming the value, the key and the system's reason.
   virtual void WriteString(const std::string &name, const std::string &data) = 0;
+  // Deletes a value of the open key; false when there was no such value.
+  // Raises vantrel::Error naming the value, the key and the system's reason.
+  virtual bool DeleteValue(const std::string &name) = 0;
   virtual void CloseKey() = 0;
 };
 

@@ -1,6 +1,5 @@
 #include "ui/FrmVantrel.h"
 
-#include "engine/LoadHelpFiles.h"
 #include "resources/ResourceIds.h"
 #include "ui/Application.h"
 #include "ui/Layout.h"
@@ -49,8 +48,10 @@ ControlKind KindOf(ControlId id) {
 } // namespace
 
 TFrmVantrel::TFrmVantrel(HINSTANCE instance, HWND owner, const TargetProfile &profile,
-                         ProfileFiles &profileFiles, const RunServices &services)
-    : profile_(profile), profileFiles_(profileFiles), services_(services) {
+                         ProfileFiles &profileFiles, const RunServices &services, Action action,
+                         const std::string &listFilePath)
+    : profile_(profile), profileFiles_(profileFiles), services_(services), action_(action),
+      listFilePath_(listFilePath) {
   RegisterPanelClass(instance);
   WNDCLASSA dialogClass{};
   dialogClass.lpfnWndProc = WindowProc;
@@ -103,14 +104,18 @@ void TFrmVantrel::Close() { PostMessageA(handle_, WM_CLOSE, 0, 0); }
 
 void TFrmVantrel::FormCreate() {
   FileList = std::make_unique<HelpFileList>();
-  LoadHelpFiles(profileFiles_, ListFilePath, *FileList);
+  LoadHelpFiles(profileFiles_, listFilePath_, *FileList);
   for (const std::string &entry : *FileList)
     SendMessageA(LstFiles, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
 }
 
 void TFrmVantrel::FormDestroy() { FileList.reset(); }
 
-void TFrmVantrel::BtnRegisterClick() { RunRegistration(profile_, *FileList, *this, services_); }
+void TFrmVantrel::BtnRegisterClick() {
+  outcome_ = RunOutcome::Failed; // until the run comes back
+  RunAction(action_, profile_, *FileList, *this, services_);
+  outcome_ = RunOutcome::Completed;
+}
 
 void TFrmVantrel::BtnCancelClick() { Close(); }
 
@@ -135,9 +140,10 @@ void TFrmVantrel::CreateControls() {
     }
   }
   SendMessageA(ImgHelp, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
-  SetWindowTextA(Label1, profile_.labelCaption.c_str());
+  const bool removing = action_ == Action::Remove;
+  SetWindowTextA(Label1, (removing ? profile_.removalCaption : profile_.labelCaption).c_str());
   SendMessageA(LstFiles, LB_SETITEMHEIGHT, 0, Scaled(ListItemHeight));
-  SetWindowTextA(BtnRegister, "Register");
+  SetWindowTextA(BtnRegister, removing ? "Remove" : "Register");
   SetWindowTextA(BtnCancel, "Cancel");
   SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   SendMessageA(handle_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));

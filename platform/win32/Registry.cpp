@@ -124,6 +124,18 @@ public:
       win32::RaiseError(what, result);
   }
 
+  bool DeleteValue(const std::string &name) override {
+    const std::string what = "Cannot delete the registry value \"" + name + "\" under " + keyPath_;
+    if (key_.Get() == nullptr)
+      win32::RaiseError(what, lastError_);
+    const LONG result = RegDeleteValueA(key_.Get(), name.c_str());
+    if (result == ERROR_FILE_NOT_FOUND)
+      return false;
+    if (result != ERROR_SUCCESS)
+      win32::RaiseError(what, result);
+    return true;
+  }
+
   void CloseKey() override { key_.Reset(); }
 
 private:

@@ -5,6 +5,8 @@
 //   probe message TIMEOUT_MS   waits for a message box and prints its text
 //   probe close TIMEOUT_MS     sends the dialog what its close box sends
 //   probe hold                 keeps the desktop alive until killed
+//   probe watch TIMEOUT_MS     prints every program window that shows up meanwhile
+//   probe holdfile PATH        keeps PATH open (others may read it) until killed
 #include <windows.h>
 
 #include <cstdio>
@@ -169,6 +171,37 @@ int Hold() {
   return 0;
 }
 
+// For the quiet runs: names any window of the program's classes that becomes
+// visible before the time is up.
+int Watch(DWORD timeoutMs) {
+  std::printf("watching\n");
+  std::fflush(stdout);
+  const DWORD start = GetTickCount();
+  int seen = 0;
+  while (GetTickCount() - start < timeoutMs) {
+    for (const char *className : {"TApplication", "TFrmVantrel", "#32770"}) {
+      HWND window = FindWindowA(className, nullptr);
+      if (window != nullptr && IsWindowVisible(window) && ++seen < 10)
+        std::printf("seen=%s %s\n", className, Text(window).c_str());
+    }
+    Sleep(10);
+  }
+  return 0;
+}
+
+// Another program that has the file open, sharing it for reading only.
+int HoldFile(const char *path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::printf("error=cannot open %s\n", path);
+    return 1;
+  }
+  std::printf("held\n");
+  std::fflush(stdout);
+  Sleep(INFINITE);
+  return 0;
+}
+
 int CloseDialog(DWORD timeoutMs) {
   HWND dialog = WaitFor(timeoutMs, FindDialog);
   if (dialog == nullptr)
@@ -183,6 +216,8 @@ int main(int argc, char **argv) {
   SetProcessDPIAware(); // read the program's pixels as they are, whatever the DPI
   if (argc == 2 && std::string(argv[1]) == "hold")
     return Hold();
+  if (argc == 3 && std::string(argv[1]) == "holdfile")
+    return HoldFile(argv[2]);
   if (argc != 3) {
     std::fprintf(stderr, "usage: probe dialog|message|close TIMEOUT_MS, or probe hold\n");
     return 2;
@@ -196,6 +231,8 @@ int main(int argc, char **argv) {
     result = ProbeMessage(timeoutMs);
   else if (command == "close")
     result = CloseDialog(timeoutMs);
+  else if (command == "watch")
+    result = Watch(timeoutMs);
   std::fflush(stdout);
   return result;
 }

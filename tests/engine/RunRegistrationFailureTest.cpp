@@ -24,7 +24,7 @@ protected:
   test::MemoryFileSystem files;
   test::RecordingMessages messages;
   test::RecordingDialog dialog;
-  RunServices services{registry, files, files, messages,
+  RunServices services{registry, files, files, files, files, messages,
                        [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
 
   void SetUp() override {

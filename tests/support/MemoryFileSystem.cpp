@@ -84,4 +84,11 @@ CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
   return CopyOutcome::Copied;
 }
 
+void MemoryFileSystem::Replace(const std::string &path, const std::string &bytes) {
+  Operation("replace", path);
+  if (unwritable.count(path) != 0)
+    throw Error("Cannot replace " + path + ": Access denied.");
+  files[path] = bytes;
+}
+
 } // namespace vantrel::test

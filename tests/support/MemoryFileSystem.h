@@ -4,6 +4,8 @@
 // (an operation that fails half-way through a run).
 
 #include "platform/FileCopy.h"
+#include "platform/FileExistence.h"
+#include "platform/FileReplace.h"
 #include "platform/TextFile.h"
 
 #include <map>
@@ -12,14 +14,18 @@
 
 namespace vantrel::test {
 
-class MemoryFileSystem : public TextFiles, public FileCopier {
+class MemoryFileSystem : public TextFiles,
+                         public FileCopier,
+                         public FileReplacer,
+                         public FileExistence {
 public:
   std::map<std::string, std::string> files;
   std::set<std::string> unwritable; // paths that copies and appends cannot write
 
   // Makes the n-th text-file operation from now (1 = the next) raise.
   void FailAtOperation(int n) { failAt_ = operations_ + n; }
-  // Makes the n-th operation of one kind from now ("open", "read", "write", "close") raise.
+  // Makes the n-th operation of one kind from now ("open", "read", "write",
+  // "close", "replace") raise.
   void FailAtOperation(const std::string &kind, int n) {
     failKind_ = kind;
     failKindCountdown_ = n;
@@ -29,6 +35,8 @@ public:
   std::unique_ptr<TextReader> OpenForReading(const std::string &path) override;
   std::unique_ptr<TextAppender> OpenForAppending(const std::string &path) override;
   CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override;
+  void Replace(const std::string &path, const std::string &bytes) override;
+  bool FileExists(const std::string &path) override { return files.count(path) != 0; }
 
   // Counts one text-file operation and raises if it is the one due to fail.
   void Operation(const char *what, const std::string &path);

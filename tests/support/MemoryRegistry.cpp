@@ -36,6 +36,11 @@ public:
                   ": simulated failure.");
     registry_.keys[open_][name] = data;
   }
+  bool DeleteValue(const std::string &name) override {
+    if (open_.empty())
+      throw Error("Cannot delete the registry value \"" + name + "\": no key is open.");
+    return registry_.keys[open_].erase(name) != 0;
+  }
   void CloseKey() override { open_.clear(); }
 
 private:

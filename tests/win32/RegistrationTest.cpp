@@ -45,7 +45,8 @@ protected:
     return test::GetString32(HelpKey, name);
   }
   void Run(const HelpFileList &list) {
-    RunServices services{SystemRegistry(), SystemTextFiles(), SystemFileCopier(), messages,
+    RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
+                         SystemFileReplacer(), SystemFileExistence(), messages,
                          ExecutablePath};
     RunRegistration(profile, list, dialog, services);
   }

@@ -1,0 +1,148 @@
+#include "ui/RunProgram.h"
+
+#include "engine/LoadHelpFiles.h"
+#include "engine/ParseCommandLine.h"
+#include "engine/RunAction.h"
+#include "platform/ExecutablePath.h"
+#include "platform/FileCopy.h"
+#include "platform/FileExistence.h"
+#include "platform/FileReplace.h"
+#include "platform/MessageBox.h"
+#include "platform/ProfileFile.h"
+#include "platform/Registry.h"
+#include "platform/RunLog.h"
+#include "platform/TextFile.h"
+#include "ui/Application.h"
+#include "ui/FrmVantrel.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace vantrel::ui {
+
+namespace {
+
+// With /quiet nothing is shown: the exit code and the log tell the outcome.
+struct SilentMessages : MessageBoxes {
+  void ShowMessage(const std::string &, MessageKind) override {}
+};
+struct NoDialog : ClosableDialog {
+  void Close() override {}
+};
+
+void ShowUsage(const TargetProfile &profile, const std::string &problem) {
+  const std::string text = problem.empty() ? UsageText : problem + "\n\n" + UsageText;
+  MessageBoxA(nullptr, text.c_str(), profile.applicationTitle.c_str(),
+              MB_OK | (problem.empty() ? MB_ICONINFORMATION : MB_ICONERROR));
+}
+
+std::string WorkingDirectory() {
+  std::string folder(GetCurrentDirectoryA(0, nullptr), '\0');
+  folder.resize(GetCurrentDirectoryA(static_cast<DWORD>(folder.size()), folder.data()));
+  return folder;
+}
+
+// "2026-12-07 19:45:01 Vantrel4.exe 1.0.0: register, in C:\Components\GridPack"
+std::string LogHeader(const CommandLine &command) {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  char stamp[32];
+  std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
+                now.wDay, now.wHour, now.wMinute, now.wSecond);
+  const std::string path = ExecutablePath();
+  return std::string(stamp) + " " + path.substr(path.find_last_of("\\/:") + 1) + " " +
+         VantrelVersion + ": " + (command.action == Action::Remove ? "unregister" : "register") +
+         ", in " + WorkingDirectory();
+}
+
+// The dialog, until the user closes it.
+RunOutcome RunDialog(HINSTANCE instance, const TargetProfile &profile, const RunServices &services,
+                     Action action, const std::string &listFilePath) {
+  Application application(instance, profile.applicationTitle);
+  TFrmVantrel FrmVantrel(instance, application.Window(), profile, SystemProfileFiles(), services,
+                         action, listFilePath);
+  FrmVantrel.Show();
+  application.Run(FrmVantrel.Handle());
+  return FrmVantrel.Outcome();
+}
+
+} // namespace
+
+int RunProgram(HINSTANCE instance, const TargetProfile &profile,
+               const std::vector<std::string> &arguments) {
+  CommandLine command;
+  try {
+    command = ParseCommandLine(arguments);
+  } catch (const UsageError &error) {
+    if (!AsksForQuiet(arguments))
+      ShowUsage(profile, error.what());
+    return BadCommandLine;
+  }
+  if (command.help) {
+    if (!command.quiet)
+      ShowUsage(profile, "");
+    return Completed;
+  }
+
+  SilentMessages silent;
+  MessageBoxes &messages = command.quiet ? static_cast<MessageBoxes &>(silent) : SystemMessageBoxes();
+  if (!command.anySwitch) {
+    const RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
+                               SystemFileReplacer(), SystemFileExistence(), messages,
+                               ExecutablePath};
+    RunDialog(instance, profile, services, Action::Register, ListFilePath);
+    return 0;
+  }
+
+  // An installer started in the wrong folder, or with a log it cannot have,
+  // learns so before anything is changed.
+  std::unique_ptr<RunLog> log;
+  const auto fail = [&](const std::exception &error, bool logged) {
+    if (log && !logged)
+      log->Write(std::string("failed: ") + error.what());
+    messages.ShowMessage(error.what(), MessageKind::Error);
+    return Failed;
+  };
+  const std::string listFilePath = command.listPath.value_or(ListFilePath);
+  try {
+    if (command.logPath) {
+      log = OpenRunLog(*command.logPath);
+      log->Write(LogHeader(command));
+    }
+    if (!SystemFileExistence().FileExists(listFilePath))
+      throw Error("The list of help files " + listFilePath + " was not found (the working folder is " +
+                  WorkingDirectory() + "). Nothing has been changed.");
+  } catch (const std::exception &error) {
+    return fail(error, false);
+  }
+
+  const RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
+                             SystemFileReplacer(), SystemFileExistence(), messages,
+                             ExecutablePath,       log ? *log : NoRunLog()};
+  if (command.quiet) {
+    HelpFileList list;
+    try {
+      LoadHelpFiles(SystemProfileFiles(), listFilePath, list);
+    } catch (const std::exception &error) {
+      return fail(error, false);
+    }
+    try {
+      NoDialog noDialog;
+      RunAction(command.action, profile, list, noDialog, services);
+    } catch (const std::exception &error) {
+      return fail(error, true);
+    }
+    return Completed;
+  }
+  switch (RunDialog(instance, profile, services, command.action, listFilePath)) {
+  case RunOutcome::Completed:
+    return Completed;
+  case RunOutcome::Failed:
+    return Failed;
+  case RunOutcome::NoRun:
+    break;
+  }
+  return ClosedWithoutRun;
+}
+
+} // namespace vantrel::ui
