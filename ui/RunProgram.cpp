@@ -42,6 +42,18 @@ std::string WorkingDirectory() {
   return folder;
 }
 
+// The INI reader looks for a bare file name in the Windows folder: a list
+// named on the command line is taken relative to the working folder instead.
+std::string FullPath(const std::string &path) {
+  std::string full(GetFullPathNameA(path.c_str(), 0, nullptr, nullptr), '\0');
+  const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
+                                        nullptr);
+  if (length == 0 || length >= full.size())
+    return path;
+  full.resize(length);
+  return full;
+}
+
 // "2026-12-07 19:45:01 Vantrel4.exe 1.0.0: register, in C:\Components\GridPack"
 std::string LogHeader(const CommandLine &command) {
   SYSTEMTIME now;
@@ -103,7 +115,7 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     messages.ShowMessage(error.what(), MessageKind::Error);
     return Failed;
   };
-  const std::string listFilePath = command.listPath.value_or(ListFilePath);
+  const std::string listFilePath = FullPath(command.listPath.value_or(ListFilePath));
   try {
     if (command.logPath) {
       log = OpenRunLog(*command.logPath);

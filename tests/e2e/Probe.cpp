@@ -181,8 +181,10 @@ int Watch(DWORD timeoutMs) {
   while (GetTickCount() - start < timeoutMs) {
     for (const char *className : {"TApplication", "TFrmVantrel", "#32770"}) {
       HWND window = FindWindowA(className, nullptr);
-      if (window != nullptr && IsWindowVisible(window) && ++seen < 10)
+      if (window != nullptr && IsWindowVisible(window) && ++seen < 10) {
         std::printf("seen=%s %s\n", className, Text(window).c_str());
+        std::fflush(stdout);
+      }
     }
     Sleep(10);
   }

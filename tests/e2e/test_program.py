@@ -28,17 +28,23 @@ COMPONENT_DIR = "C:\\vantrel-e2e\\Components"
 HELP_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\Help"
 DIALOG_CAPTION = "Register Delphi Component Help Files"
 SUCCESS = "Component help files have been successfully registered."
+REMOVED = "Component help files have been removed."
+LOG = "C:\\vantrel-e2e\\setup.log"
 PROFILES = {
     3: {"title": "Register Delphi Component Help Files",
         "label": "The following component help files will be registered and merged into the "
                  "Delphi 3 help system.",
         "key": "HKLM\\SOFTWARE\\Borland\\Delphi\\3.0", "contents": "Delphi3.cnt",
-        "backup": "Delphi3.~cn"},
+        "backup": "Delphi3.~cn",
+        "removal": "The following component help files will be removed from the Delphi 3 help "
+                   "system."},
     4: {"title": "Register D4 Component Help Files",
         "label": "The following component help files will be registered and merged into the "
                  "Delphi 4 help system.",
         "key": "HKLM\\SOFTWARE\\Borland\\Delphi\\4.0", "contents": "Delphi4.cnt",
-        "backup": "Delphi4.~cn"},
+        "backup": "Delphi4.~cn",
+        "removal": "The following component help files will be removed from the Delphi 4 help "
+                   "system."},
 }
 BASE = b":Base Delphi.hlp>main\r\n:Title Delphi Help\r\n:Link Old.hlp\r\n1 Getting started\r\n"
 ENTRIES = ["Grid.hlp", "Grid.cnt", "Old.hlp", "readme.txt"]
@@ -97,7 +103,9 @@ def rect(text):
     return tuple(int(n) for n in text.split(","))
 
 
-class ProgramTest(unittest.TestCase):
+class ProgramFixture(unittest.TestCase):
+    """A fresh component folder, IDE and registry for each test."""
+
     def setUp(self):
         self.version = ARGS.version
         self.profile = PROFILES[self.version]
@@ -130,13 +138,25 @@ class ProgramTest(unittest.TestCase):
         ((folder or self.component) / "Vantrel.ini").write_bytes(
             ("[HelpFiles]\r\n" + lines).encode("latin-1"))
 
-    def start(self, cwd=None):
+    def start(self, *switches, cwd=None, wait_for="dialog"):
         self.process = subprocess.Popen(
-            [WINE, COMPONENT_DIR + "\\" + self.program_name], cwd=cwd or self.component,
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        facts = probe("dialog")
+            [WINE, COMPONENT_DIR + "\\" + self.program_name, *switches],
+            cwd=cwd or self.component, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        facts = probe(wait_for)
         focus_desktop()
         return facts
+
+    def run_to_end(self, *switches, cwd=None):
+        """Runs the program with switches, unattended; returns its exit code."""
+        return wine(COMPONENT_DIR + "\\" + self.program_name, *switches,
+                    cwd=cwd or self.component, timeout=120).returncode
+
+    def log_lines(self):
+        return unix_path(LOG).read_bytes().decode("latin-1").split("\r\n")[:-1]
+
+    def provide_help_files(self, names=("Grid.hlp", "Grid.cnt", "readme.txt")):
+        for name in names:
+            (self.component / name).write_bytes(b"help")
 
     def exit_code(self):
         return self.process.wait(timeout=30)
@@ -153,6 +173,11 @@ class ProgramTest(unittest.TestCase):
         shots.mkdir(parents=True, exist_ok=True)
         subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}",
                         str(shots / name)], check=True, timeout=60)
+
+
+
+class ProgramTest(ProgramFixture):
+    """The dialog, started without arguments."""
 
     def test_window_facts_then_escape(self):
         self.install_ide()
@@ -294,6 +319,122 @@ class ProgramTest(unittest.TestCase):
         press("Escape")
         self.assertEqual(self.exit_code(), 0)
         self.assert_nothing_changed()
+
+
+class CommandLineTest(ProgramFixture):
+    """The switches for installers, through the real program."""
+
+    MERGED = BASE + b":Link Grid.hlp\r\n:Include Grid.cnt\r\n"
+
+    def register_quietly(self):
+        self.install_ide()
+        self.write_list(ENTRIES)
+        self.provide_help_files()
+        # A bare file name is the working folder's, not the Windows folder's.
+        self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG, "/list=Vantrel.ini"), 0)
+        self.assertEqual(self.contents.read_bytes(), self.MERGED)
+
+    def test_quiet_round_trip_shows_nothing_and_removes_only_its_own(self):
+        watcher = subprocess.Popen([WINE, ARGS.probe, "watch", "60000"], stdout=subprocess.PIPE,
+                                   stderr=subprocess.DEVNULL, text=True)
+        self.addCleanup(watcher.stdout.close)
+        self.addCleanup(watcher.kill)
+        self.assertEqual(watcher.stdout.readline().strip(), "watching")
+        self.register_quietly()
+        for entry in ENTRIES:
+            self.assertEqual(reg_value(HELP_KEY, entry), COMPONENT_DIR + "\\", entry)
+        lines = self.log_lines()
+        self.assertRegex(lines[0], r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d " + self.program_name +
+                         r" \d+\.\d+\.\d+: register, in C:\\vantrel-e2e\\Components$")
+        self.assertIn("line appended: :Link Grid.hlp", lines)
+        self.assertEqual(lines[-1], "done")
+
+        # Another installation has since claimed readme.txt: its value stays.
+        wine("reg", "add", HELP_KEY, "/v", "readme.txt", "/d", "C:\\Other\\", "/f", "/reg:32")
+        self.assertEqual(self.run_to_end("-UNREGISTER", "/Quiet", "/log=" + LOG), 0)
+        # Old.hlp's line was there before and its file is not in the folder: kept.
+        self.assertEqual(self.contents.read_bytes(), BASE)
+        self.assertEqual(self.backup.read_bytes(), self.MERGED)
+        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [None, None, None, "C:\\Other\\"])
+        lines = self.log_lines()
+        self.assertTrue(any(line.startswith('lines kept: ":Link Old.hlp"') for line in lines), lines)
+        self.assertEqual(lines[-1], "done")
+
+        # A second removal finds nothing and does not write the file.
+        written = self.contents.stat().st_mtime_ns
+        self.assertEqual(self.run_to_end("/unregister", "/quiet"), 0)
+        self.assertEqual(self.contents.read_bytes(), BASE)
+        self.assertEqual(self.contents.stat().st_mtime_ns, written)
+        self.assertEqual(reg_value(HELP_KEY, "readme.txt"), "C:\\Other\\")
+
+        watcher.kill()
+        self.assertNotIn("seen=", watcher.stdout.read(), "a quiet run showed a window")
+
+    def test_quiet_failures_exit_1_and_change_nothing(self):
+        self.write_list(ENTRIES)
+        self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG), 1)  # no IDE
+        self.assertTrue(self.log_lines()[-1].startswith("failed: "), self.log_lines())
+        self.assertIn(self.profile["key"].replace("HKLM", "HKEY_LOCAL_MACHINE"), self.log_lines()[-1])
+        self.assertFalse(key_exists(self.profile["key"]))
+
+        self.install_ide()
+        elsewhere = unix_path(IDE_DIR)  # no list file there
+        self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG, cwd=elsewhere), 1)
+        self.assertIn("Vantrel.ini was not found", self.log_lines()[-1])
+        self.assertEqual(self.run_to_end("/quiet", "/log=C:\\vantrel-e2e\\no\\such.log"), 1)
+        self.assert_nothing_changed()
+
+    def test_bad_command_lines_exit_2_and_change_nothing(self):
+        self.install_ide()
+        self.write_list(ENTRIES)
+        for switches in (["/bogus", "/quiet"], ["/register", "/unregister", "-quiet"],
+                         ["/quiet", "/log"], ["stray", "/QUIET"], ["/quiet", "/quiet"]):
+            self.assertEqual(self.run_to_end(*switches), 2, switches)
+        # Without /quiet the usage is shown (the probe reads its first line); /? is no error.
+        for switches, first_line, code in ((["/list"], '"/list" needs a path', 2),
+                                           (["/?"], "Usage: ", 0)):
+            box = self.start(*switches, wait_for="message")
+            self.assertTrue(box["text"].startswith(first_line), box["text"])
+            self.assertEqual(box["caption"], self.profile["title"])
+            press("Return")
+            self.assertEqual(self.exit_code(), code, switches)
+        self.assert_nothing_changed()
+
+    def test_removal_dialog_by_keyboard(self):
+        self.register_quietly()
+        facts = self.start("/unregister")
+        self.assertEqual(facts["Label1.text"], self.profile["removal"])
+        self.assertEqual(facts["BtnRegister.text"], "Remove")
+        press("Escape")
+        self.assertEqual(self.exit_code(), 3, "closed without a run")
+        self.assertEqual(self.contents.read_bytes(), self.MERGED)
+
+        self.start("/unregister")
+        press("Return")
+        self.assertEqual(probe("message")["text"], REMOVED)
+        press("Return")
+        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(self.contents.read_bytes(), BASE)
+        self.assertIsNone(reg_value(HELP_KEY, "Grid.hlp"))
+
+    def test_removal_while_another_program_holds_the_contents_file(self):
+        self.register_quietly()
+        holder = subprocess.Popen([WINE, ARGS.probe, "holdfile", IDE_DIR + "\\Help\\" +
+                                   self.profile["contents"]], stdout=subprocess.PIPE,
+                                  stderr=subprocess.DEVNULL, text=True)
+        self.addCleanup(holder.stdout.close)
+        self.addCleanup(holder.kill)
+        self.assertEqual(holder.stdout.readline().strip(), "held")
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 1)
+        self.assertTrue(self.log_lines()[-1].startswith("failed: "), self.log_lines())
+        self.assertEqual(self.contents.read_bytes(), self.MERGED)
+        self.assertEqual(sorted(p.name for p in self.contents.parent.iterdir()),
+                         sorted([self.profile["contents"], self.profile["backup"]]))
+        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), COMPONENT_DIR + "\\")
+        holder.kill()
+        holder.wait()
+        self.assertEqual(self.run_to_end("/unregister", "/quiet"), 0)
+        self.assertEqual(self.contents.read_bytes(), BASE)
 
 
 def main():
