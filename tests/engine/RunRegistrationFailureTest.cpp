@@ -1,6 +1,7 @@
 // The registration run stopped part-way, on stand-in services.
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RunRegistration.h"
+#include "engine/RunRemoval.h"
 #include "platform/Error.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/MemoryRegistry.h"
@@ -99,6 +100,28 @@ TEST_F(RunOnStandIns, FailedAppendStopsBeforeTheMessage) {
   EXPECT_EQ(files.files[Contents], Base + ":Link A.HLP\r\n");
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(dialog.closed, 0);
+}
+
+// Removal: the folder's own values go (whatever their case or trailing
+// backslash), others stay; a failed rewrite stops the run before the values.
+TEST_F(RunOnStandIns, RemovalStopsAtTheFirstErrorAndASecondRunCompletesIt) {
+  Run({"A.HLP", "B.CNT"});
+  files.files["C:\\Tools\\A.HLP"] = files.files["C:\\Tools\\B.CNT"] = "help";
+  registry.keys[HelpKey]["B.CNT"] = "c:\\tools";
+  registry.keys[HelpKey]["C.HLP"] = "C:\\Tools2\\";
+  const HelpFileList list{"A.HLP", "B.CNT", "C.HLP", "D.HLP"};
+
+  files.FailAtOperation("replace", 1);
+  EXPECT_THROW(RunRemoval(ProfileForVersion(4), list, dialog, services), Error);
+  EXPECT_EQ(files.files[Contents], Base + ":Link A.HLP\r\n:Include B.CNT\r\n");
+  EXPECT_EQ(registry.keys[HelpKey].size(), 3u);
+  EXPECT_EQ(dialog.closed, 1) << "only the registration closed the dialog";
+
+  RunRemoval(ProfileForVersion(4), list, dialog, services);
+  EXPECT_EQ(files.files[Contents], Base);
+  EXPECT_EQ(registry.keys[HelpKey], (std::map<std::string, std::string>{{"C.HLP", "C:\\Tools2\\"}}));
+  EXPECT_EQ(messages.shown.back(), RemovalSuccessMessage);
+  EXPECT_EQ(dialog.closed, 2);
 }
 
 } // namespace
