@@ -57,6 +57,13 @@ add_test(NAME platform_win32 COMMAND platform_tests)
 
 add_build_profile_test(vantrel_engine)
 
+# The dialog in this process, on stand-in services; it needs the desktop.
+add_executable(ui_tests tests/win32/DialogTest.cpp tests/support/MemoryFileSystem.cpp
+  tests/support/MemoryRegistry.cpp)
+target_link_libraries(ui_tests PRIVATE vantrel_ui vantrel_win32_test_support GTest::gtest_main)
+add_test(NAME ui_win32 COMMAND ui_tests)
+set_tests_properties(ui_win32 PROPERTIES RESOURCE_LOCK wine_desktop)
+
 # The merge timed on real files, for scripts/bench.
 add_executable(merge_timing bench/MergeTiming.cpp)
 target_compile_options(merge_timing PRIVATE -O2)

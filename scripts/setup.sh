@@ -69,6 +69,10 @@ start_wine() {
   mkdir -p "$WINEPREFIX"
   wineserver -p
   "$WINELOADER" wineboot -i >/dev/null 2>&1 </dev/null
+  # Started as wine64, Debian's Wine does not find its own fonts: without
+  # them "MS Sans Serif" falls back to a wider face and the caption buttons
+  # lose their Marlett glyphs. The server restart below makes them seen.
+  cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   # Every program gets one virtual desktop, so that keyboard focus works
   # without a window manager; the server rereads this when restarted.
   "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
