@@ -27,7 +27,9 @@ target_compile_definitions(vantrel_ui PRIVATE VantrelVersion="${PROJECT_VERSION}
 target_link_libraries(vantrel_ui PUBLIC vantrel_engine vantrel_platform user32 gdi32)
 foreach(version IN LISTS TargetVersion)
   add_executable(Vantrel${version} WIN32 ui/Main.cpp engine/BuildTargetProfile.cpp resources/Vantrel.rc)
-  target_compile_definitions(Vantrel${version} PRIVATE TargetVersion=${version})
+  target_compile_definitions(Vantrel${version} PRIVATE TargetVersion=${version}
+    VantrelVersionMajor=${PROJECT_VERSION_MAJOR} VantrelVersionMinor=${PROJECT_VERSION_MINOR}
+    VantrelVersionPatch=${PROJECT_VERSION_PATCH})
   target_link_libraries(Vantrel${version} PRIVATE vantrel_ui)
 endforeach()
 
@@ -72,7 +74,7 @@ target_link_libraries(merge_timing PRIVATE vantrel_engine vantrel_win32_test_sup
 # End-to-end: both programs run in a Wine virtual desktop under Xvfb, driven
 # with real key presses and looked at by the probe from inside the desktop.
 add_executable(vantrel_probe tests/e2e/Probe.cpp)
-target_link_libraries(vantrel_probe PRIVATE user32)
+target_link_libraries(vantrel_probe PRIVATE user32 version)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 foreach(version IN LISTS TargetVersion)
   add_test(NAME program_${version}
@@ -81,3 +83,9 @@ foreach(version IN LISTS TargetVersion)
             --probe $<TARGET_FILE:vantrel_probe> --screenshots ${CMAKE_BINARY_DIR}/screenshots)
   set_tests_properties(program_${version} PROPERTIES RESOURCE_LOCK wine_desktop TIMEOUT 600)
 endforeach()
+
+# The release package that scripts/package (and scripts/test) writes.
+add_test(NAME package
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/package/test_package.py
+          --zip ${CMAKE_SOURCE_DIR}/dist/Vantrel-${PROJECT_VERSION}.zip --version ${PROJECT_VERSION}
+          --probe $<TARGET_FILE:vantrel_probe>)

@@ -48,6 +48,36 @@ build_programs() {
   done
 }
 
+# The version, from the one place that defines it: the project() line.
+vantrel_version() {
+  sed -n 's/^project(Vantrel VERSION \([0-9.]*\).*/\1/p' "$VANTREL_ROOT/CMakeLists.txt"
+}
+
+# dist/Vantrel-VERSION.zip from the programs in dist/x64 and dist/x86: the
+# four programs, a sample list, the Windows read-me (CR LF) and SHA256SUMS.
+make_package() {
+  local version stage
+  version=$(vantrel_version)
+  stage="$VANTREL_ROOT/build/package"
+  rm -rf "$stage"
+  mkdir -p "$stage/x64" "$stage/x86"
+  cp "$VANTREL_ROOT"/dist/x64/Vantrel3.exe "$VANTREL_ROOT"/dist/x64/Vantrel4.exe "$stage/x64/"
+  cp "$VANTREL_ROOT"/dist/x86/Vantrel3.exe "$VANTREL_ROOT"/dist/x86/Vantrel4.exe "$stage/x86/"
+  sed 's/$/\r/' "$VANTREL_ROOT/package/Vantrel.ini" >"$stage/Vantrel.ini"
+  sed -e "s/VERSION/$version/" -e 's/$/\r/' "$VANTREL_ROOT/package/ReadMe.txt" >"$stage/ReadMe.txt"
+  (cd "$stage" && sha256sum x64/Vantrel3.exe x64/Vantrel4.exe x86/Vantrel3.exe x86/Vantrel4.exe >SHA256SUMS)
+  rm -f "$VANTREL_ROOT/dist/Vantrel-$version.zip"
+  python3 - "$stage" "$VANTREL_ROOT/dist/Vantrel-$version.zip" <<'PY'
+import os, sys, zipfile
+stage, target = sys.argv[1:]
+with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as package:
+    for name in ("x64/Vantrel3.exe", "x64/Vantrel4.exe", "x86/Vantrel3.exe", "x86/Vantrel4.exe",
+                 "Vantrel.ini", "ReadMe.txt", "SHA256SUMS"):
+        package.write(os.path.join(stage, name), name)
+PY
+  echo "$VANTREL_ROOT/dist/Vantrel-$version.zip"
+}
+
 build_all() {
   build_tree native -DCMAKE_BUILD_TYPE=RelWithDebInfo
   build_programs

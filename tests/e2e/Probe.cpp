@@ -7,6 +7,7 @@
 //   probe hold                 keeps the desktop alive until killed
 //   probe watch TIMEOUT_MS     prints every program window that shows up meanwhile
 //   probe holdfile PATH        keeps PATH open (others may read it) until killed
+//   probe version PATH         prints the VERSIONINFO of an executable
 #include <windows.h>
 
 #include <cstdio>
@@ -204,6 +205,29 @@ int HoldFile(const char *path) {
   return 0;
 }
 
+// As Windows' own file properties read it.
+int PrintVersion(const char *path) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  std::string data(size, '\0');
+  if (size == 0 || !GetFileVersionInfoA(path, 0, size, data.data())) {
+    std::printf("error=no version information in %s\n", path);
+    return 1;
+  }
+  VS_FIXEDFILEINFO *fixed = nullptr;
+  char *product = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<void **>(&fixed), &length) ||
+      !VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\ProductVersion",
+                      reinterpret_cast<void **>(&product), &length))
+    return 1;
+  std::printf("file_version=%u.%u.%u.%u\n", HIWORD(fixed->dwFileVersionMS),
+              LOWORD(fixed->dwFileVersionMS), HIWORD(fixed->dwFileVersionLS),
+              LOWORD(fixed->dwFileVersionLS));
+  std::printf("product_version=%s\n", product);
+  return 0;
+}
+
 int CloseDialog(DWORD timeoutMs) {
   HWND dialog = WaitFor(timeoutMs, FindDialog);
   if (dialog == nullptr)
@@ -220,6 +244,8 @@ int main(int argc, char **argv) {
     return Hold();
   if (argc == 3 && std::string(argv[1]) == "holdfile")
     return HoldFile(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "version")
+    return PrintVersion(argv[2]);
   if (argc != 3) {
     std::fprintf(stderr, "usage: probe dialog|message|close TIMEOUT_MS, or probe hold\n");
     return 2;

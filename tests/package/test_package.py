@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""The release package: exactly its files, matching checksums, programs that
+need nothing but Windows' own DLLs, and the package's version in every
+program's VERSIONINFO (read by Windows itself, under Wine, for the 64-bit
+programs; from the resource data for the 32-bit ones, which cannot run here)."""
+import argparse
+import hashlib
+import os
+import re
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import zipfile
+from pathlib import Path
+
+ARGS = None
+WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
+PROGRAMS = ["x64/Vantrel3.exe", "x64/Vantrel4.exe", "x86/Vantrel3.exe", "x86/Vantrel4.exe"]
+WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll"}
+OBJDUMP = {"x64": "x86_64-w64-mingw32-objdump", "x86": "i686-w64-mingw32-objdump"}
+
+
+def fixed_file_version(exe):
+    """FILEVERSION of the VS_FIXEDFILEINFO in the resource data."""
+    at = exe.index(struct.pack("<I", 0xFEEF04BD))
+    ms, ls = struct.unpack_from("<II", exe, at + 8)
+    return f"{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}"
+
+
+def product_version(exe):
+    key = "ProductVersion\0".encode("utf-16-le")
+    at = exe.index(key) + len(key)
+    at += at % 4  # the value starts on a 32-bit boundary
+    end = exe.index(b"\0\0", at)
+    end += (end - at) % 2
+    return exe[at:end].decode("utf-16-le")
+
+
+class PackageTest(unittest.TestCase):
+    def setUp(self):
+        self.package = zipfile.ZipFile(ARGS.zip)
+        self.addCleanup(self.package.close)
+
+    def test_holds_exactly_its_files_with_matching_checksums(self):
+        self.assertEqual(Path(ARGS.zip).name, f"Vantrel-{ARGS.version}.zip")
+        self.assertEqual(sorted(self.package.namelist()),
+                         sorted(PROGRAMS + ["Vantrel.ini", "ReadMe.txt", "SHA256SUMS"]))
+        sums = {}
+        for line in self.package.read("SHA256SUMS").decode("ascii").splitlines():
+            digest, name = line.split(None, 1)
+            sums[name.lstrip("*")] = digest
+        self.assertEqual(sums, {name: hashlib.sha256(self.package.read(name)).hexdigest()
+                                for name in PROGRAMS})
+        readme = self.package.read("ReadMe.txt")
+        self.assertEqual(readme.count(b"\n"), readme.count(b"\r\n"), "ReadMe.txt wants CR LF")
+        self.assertIn(f"Vantrel {ARGS.version}".encode(), readme)
+        self.assertIn(b"[HelpFiles]", self.package.read("Vantrel.ini"))
+
+    def test_programs_import_only_windows_dlls_and_carry_the_version(self):
+        with tempfile.TemporaryDirectory() as folder:
+            for name in PROGRAMS:
+                with self.subTest(name):
+                    exe = self.package.read(name)
+                    path = Path(folder) / name.replace("/", "-")
+                    path.write_bytes(exe)
+                    dump = subprocess.run([OBJDUMP[name[:3]], "-p", str(path)], check=True,
+                                          capture_output=True, text=True).stdout
+                    dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
+                    self.assertTrue(dlls, "no imports found")
+                    self.assertLessEqual(dlls, WINDOWS_DLLS)
+                    self.assertEqual(fixed_file_version(exe), ARGS.version + ".0")
+                    self.assertEqual(product_version(exe), ARGS.version)
+                    if name.startswith("x64/"):
+                        windows_path = "Z:" + str(path).replace("/", "\\")  # Wine's Z: is /
+                        probe = subprocess.run([WINE, ARGS.probe, "version", windows_path],
+                                               capture_output=True, text=True, timeout=60)
+                        facts = dict(line.split("=", 1) for line in probe.stdout.splitlines()
+                                     if "=" in line)
+                        self.assertEqual(facts.get("file_version"), ARGS.version + ".0", probe.stdout)
+                        self.assertEqual(facts.get("product_version"), ARGS.version, probe.stdout)
+
+
+def main():
+    global ARGS
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--zip", required=True)
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--probe", required=True)
+    ARGS, rest = parser.parse_known_args()
+    unittest.main(argv=[sys.argv[0], "-v", *rest])
+
+
+if __name__ == "__main__":
+    main()
