@@ -6,7 +6,7 @@ VANTREL_PACKAGES=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686
-  wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3
+  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3
 )
 
 # Installs the Debian packages that are missing (needs root, or sudo).
@@ -21,7 +21,7 @@ install_packages() {
   local sudo=()
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   "${sudo[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q "${missing[@]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 }
 
 # Configures and builds one build folder: build_tree NAME [cmake options...]

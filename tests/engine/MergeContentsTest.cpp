@@ -75,6 +75,23 @@ TEST_F(MergeContentsTest, WholeNameIsFoundWhereverTheLineHasIt) {
   }
 }
 
+// Every byte that can be part of a file name makes a longer name on either
+// side; upper-casing ends exactly at a to z.
+TEST(MentionsName, NameBytesOnEitherSideAndTheEndsOfTheAlphabet) {
+  for (char c : std::string("$~!#%&'^+{}`-_.0aZ\xE9")) {
+    EXPECT_FALSE(MentionsName(std::string(":Link ") + c + "LIB.HLP\r\n", "LIB.HLP")) << c;
+    EXPECT_FALSE(MentionsName(std::string(":Link LIB.HLP") + c + "\r\n", "LIB.HLP")) << c;
+  }
+  for (char c : std::string(" \t,;=@>()[]\"/\\:*?<|\x1A")) {
+    EXPECT_TRUE(MentionsName(std::string(":Link ") + c + "LIB.HLP" + c + "\r\n", "LIB.HLP")) << c;
+  }
+  EXPECT_TRUE(MentionsName(":Link z.hlp\r\n", SearchKey("Z.HLP")));
+  EXPECT_TRUE(MentionsName(":Link a.hlp\r\n", SearchKey("A.hlp")));
+  EXPECT_FALSE(MentionsName(":Link [.hlp\r\n", SearchKey("{.hlp")));
+  EXPECT_FALSE(MentionsName(":Link @.hlp\r\n", SearchKey("`.hlp")));
+  EXPECT_FALSE(MentionsName("LIB.HL\r\nP", "LIB.HLP")) << "a name never spans two lines";
+}
+
 TEST_F(MergeContentsTest, LineAppendedForOneEntryIsSeenByTheNext) {
   EXPECT_EQ(MergeInto(Base, {"a.hlp", "A.HLP", "a.hlp"}), Base + ":Link a.hlp\r\n");
 }

@@ -61,15 +61,27 @@ TEST_F(RunOnStandIns, EmptyListStillBacksUpTellsAndCloses) {
   EXPECT_EQ(dialog.closed, 1);
 }
 
+// No IDE key, or one without a usable "RootDir": an error, and no change.
 TEST_F(RunOnStandIns, MissingIdeStopsBeforeAnythingIsWritten) {
-  registry.keys.clear();
-  try {
-    Run({"A.HLP"});
-    FAIL() << "no error";
-  } catch (const Error &error) {
-    EXPECT_NE(std::string(error.what()).find(IdeKey), std::string::npos) << error.what();
+  using Keys = std::map<std::string, std::map<std::string, std::string>>;
+  const Keys machines[] = {{}, {{IdeKey, {{"Version", "4.0"}}}}, {{IdeKey, {{"RootDir", ""}}}}};
+  for (const Keys &machine : machines) {
+    for (bool removing : {false, true}) {
+      registry.keys = machine;
+      try {
+        if (removing)
+          RunRemoval(ProfileForVersion(4), {"A.HLP"}, dialog, services);
+        else
+          Run({"A.HLP"});
+        ADD_FAILURE() << "no error";
+      } catch (const Error &error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find(IdeKey), std::string::npos) << message;
+        EXPECT_NE(message.find("\"RootDir\""), std::string::npos) << message;
+      }
+      EXPECT_EQ(registry.keys, machine) << "no key or value may be created";
+    }
   }
-  EXPECT_TRUE(registry.keys.empty()) << "no key may be created";
   EXPECT_EQ(files.Operations(), 0);
   EXPECT_EQ(dialog.closed, 0);
 }

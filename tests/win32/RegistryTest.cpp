@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <utility>
+
 namespace vantrel {
 namespace {
 
@@ -75,10 +79,26 @@ TEST_F(RegistryTest, ReadsStringsAndRefusesOtherTypes) {
   }
 }
 
-TEST_F(RegistryTest, EmptyNameWritesTheDefaultValue) {
+TEST_F(RegistryTest, StringsAreStoredWithOneNulAndCanBeDeleted) {
   ASSERT_TRUE(accessor->OpenKey("\\" + TestKey, true));
-  accessor->WriteString("", "C:\\Tools\\");
+  accessor->WriteString("", "C:\\Tools\\"); // the key's default value
+  accessor->WriteString("Empty.hlp", "");
   EXPECT_EQ(test::GetString32(TestKey, ""), "C:\\Tools\\");
+  HKEY key = nullptr;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, TestKey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key),
+            ERROR_SUCCESS);
+  for (const auto &[name, data] : {std::pair<std::string, std::string>{"", "C:\\Tools\\"},
+                                   {"Empty.hlp", ""}}) {
+    DWORD type = 0, size = 0;
+    ASSERT_EQ(RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(size, data.size() + 1) << "exactly one terminating NUL for \"" << name << "\"";
+  }
+  RegCloseKey(key);
+
+  EXPECT_TRUE(accessor->DeleteValue("Empty.hlp"));
+  EXPECT_FALSE(accessor->DeleteValue("Empty.hlp"));
+  EXPECT_EQ(test::GetString32(TestKey, "Empty.hlp"), std::nullopt);
 }
 
 TEST_F(RegistryTest, FailedWritesNameValueKeyAndReason) {
