@@ -1,5 +1,7 @@
 #include "ui/FrmVantrel.h"
 
+#include "platform/win32/MessageBoxOwner.h"
+#include "platform/win32/SystemMessage.h"
 #include "resources/ResourceIds.h"
 #include "ui/Application.h"
 #include "ui/Layout.h"
@@ -84,8 +86,9 @@ TFrmVantrel::TFrmVantrel(HINSTANCE instance, HWND owner, const TargetProfile &pr
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   // WM_CREATE builds the controls and runs FormCreate.
-  CreateWindowExA(DialogExStyle, DialogClassName, DialogCaption, DialogStyle, left, top, width,
-                  height, owner, nullptr, instance, this);
+  if (CreateWindowExA(DialogExStyle, DialogClassName, DialogCaption, DialogStyle, left, top, width,
+                      height, owner, nullptr, instance, this) == nullptr)
+    win32::RaiseLastError("The dialog could not be created");
 }
 
 TFrmVantrel::~TFrmVantrel() {
@@ -154,6 +157,7 @@ void TFrmVantrel::CreateControls() {
 LRESULT TFrmVantrel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
   case WM_CREATE:
+    win32::SetMessageBoxOwner(handle_); // the error and success boxes are modal to the dialog
     CreateControls();
     Application::Handle([this] { FormCreate(); });
     return 0;
@@ -171,6 +175,7 @@ LRESULT TFrmVantrel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     DestroyWindow(handle_);
     return 0;
   case WM_DESTROY:
+    win32::SetMessageBoxOwner(nullptr);
     FormDestroy();
     PostQuitMessage(0);
     return 0;

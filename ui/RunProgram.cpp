@@ -43,15 +43,9 @@ std::string WorkingDirectory() {
 }
 
 // The INI reader looks for a bare file name in the Windows folder: a list
-// named on the command line is taken relative to the working folder instead.
-std::string FullPath(const std::string &path) {
-  std::string full(GetFullPathNameA(path.c_str(), 0, nullptr, nullptr), '\0');
-  const DWORD length = GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                        nullptr);
-  if (length == 0 || length >= full.size())
-    return path;
-  full.resize(length);
-  return full;
+// named on the command line is the working folder's, as .\Vantrel.ini is.
+std::string InWorkingFolder(const std::string &path) {
+  return path.find_first_of("\\/:") == std::string::npos ? ".\\" + path : path;
 }
 
 // "2026-12-07 19:45:01 Vantrel4.exe 1.0.0: register, in C:\Components\GridPack"
@@ -61,13 +55,15 @@ std::string LogHeader(const CommandLine &command) {
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
                 now.wDay, now.wHour, now.wMinute, now.wSecond);
-  const std::string path = ExecutablePath();
-  return std::string(stamp) + " " + path.substr(path.find_last_of("\\/:") + 1) + " " +
+  char path[MAX_PATH] = {}; // only for its file name
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  const std::string name(path);
+  return std::string(stamp) + " " + name.substr(name.find_last_of("\\/:") + 1) + " " +
          VantrelVersion + ": " + (command.action == Action::Remove ? "unregister" : "register") +
          ", in " + WorkingDirectory();
 }
 
-// The dialog, until the user closes it.
+// The dialog, until the user closes it. Raises when it cannot be created.
 RunOutcome RunDialog(HINSTANCE instance, const TargetProfile &profile, const RunServices &services,
                      Action action, const std::string &listFilePath) {
   Application application(instance, profile.applicationTitle);
@@ -102,7 +98,12 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     const RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
                                SystemFileReplacer(), SystemFileExistence(), messages,
                                ExecutablePath};
-    RunDialog(instance, profile, services, Action::Register, ListFilePath);
+    try {
+      RunDialog(instance, profile, services, Action::Register, ListFilePath);
+    } catch (const std::exception &error) {
+      messages.ShowMessage(error.what(), MessageKind::Error);
+      return Failed;
+    }
     return 0;
   }
 
@@ -115,7 +116,7 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     messages.ShowMessage(error.what(), MessageKind::Error);
     return Failed;
   };
-  const std::string listFilePath = FullPath(command.listPath.value_or(ListFilePath));
+  const std::string listFilePath = InWorkingFolder(command.listPath.value_or(ListFilePath));
   try {
     if (command.logPath) {
       log = OpenRunLog(*command.logPath);
@@ -146,7 +147,13 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     }
     return Completed;
   }
-  switch (RunDialog(instance, profile, services, command.action, listFilePath)) {
+  RunOutcome outcome = RunOutcome::NoRun;
+  try {
+    outcome = RunDialog(instance, profile, services, command.action, listFilePath);
+  } catch (const std::exception &error) {
+    return fail(error, false);
+  }
+  switch (outcome) {
   case RunOutcome::Completed:
     return Completed;
   case RunOutcome::Failed:

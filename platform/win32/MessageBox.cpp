@@ -1,22 +1,27 @@
 #include "platform/MessageBox.h"
 
+#include "platform/win32/MessageBoxOwner.h"
+
 #include <windows.h>
 
 namespace vantrel {
 
 namespace {
 
+HWND Owner = nullptr;
+
 class Win32MessageBoxes : public MessageBoxes {
 public:
   void ShowMessage(const std::string &text, MessageKind kind) override {
     const bool error = kind == MessageKind::Error;
-    // Owned by the active window, so that the dialog waits for it.
-    MessageBoxA(GetActiveWindow(), text.c_str(), error ? "Error" : "Information",
+    MessageBoxA(IsWindow(Owner) ? Owner : nullptr, text.c_str(), error ? "Error" : "Information",
                 MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
   }
 };
 
 } // namespace
+
+void win32::SetMessageBoxOwner(HWND owner) { Owner = owner; }
 
 MessageBoxes &SystemMessageBoxes() {
   static Win32MessageBoxes boxes;

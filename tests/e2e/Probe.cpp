@@ -1,7 +1,13 @@
 // Looks at the running Vantrel program from the same Wine desktop and prints
 // what it finds as key=value lines, for the end-to-end tests.
 //
-//   probe dialog TIMEOUT_MS    waits until the dialog is up with the focus in it
+// Set VANTREL_PROGRAM to the program's file name (Vantrel4.exe) to look only
+// at windows of that program's process: a crash dialog or another program's
+// box never counts then.
+//
+//   probe dialog TIMEOUT_MS [FOCUS]
+//                              waits until the dialog is up with the focus in
+//                              it (in the control named FOCUS, if given)
 //   probe message TIMEOUT_MS   waits for a message box and prints its text
 //   probe close TIMEOUT_MS     sends the dialog what its close box sends
 //   probe hold                 keeps the desktop alive until killed
@@ -52,9 +58,50 @@ template <typename Found> HWND WaitFor(DWORD timeoutMs, Found found) {
   return nullptr;
 }
 
-HWND FindDialog() {
-  HWND dialog = FindWindowA("TFrmVantrel", nullptr);
-  return dialog != nullptr && IsWindowVisible(dialog) ? dialog : nullptr;
+bool OfTheProgram(HWND window) {
+  const char *program = std::getenv("VANTREL_PROGRAM");
+  if (program == nullptr || *program == '\0')
+    return true;
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (process == nullptr)
+    return false;
+  char image[MAX_PATH * 4] = {};
+  DWORD size = sizeof image;
+  const bool named = QueryFullProcessImageNameA(process, 0, image, &size) != FALSE;
+  CloseHandle(process);
+  const std::string path(image, named ? size : 0), name(program);
+  return path.size() >= name.size() + 1 && path[path.size() - name.size() - 1] == '\\' &&
+         _stricmp(path.c_str() + path.size() - name.size(), name.c_str()) == 0;
+}
+
+// A visible top-level window of the class, belonging to the program.
+HWND FindProgramWindow(const char *className) {
+  for (HWND window = FindWindowExA(nullptr, nullptr, className, nullptr); window != nullptr;
+       window = FindWindowExA(nullptr, window, className, nullptr))
+    if (IsWindowVisible(window) && OfTheProgram(window))
+      return window;
+  return nullptr;
+}
+
+HWND FindDialog() { return FindProgramWindow("TFrmVantrel"); }
+
+// Waits until the window and its children have nothing left to paint, so
+// that a screenshot shows them whole.
+BOOL CALLBACK Painted(HWND window, LPARAM allPainted) {
+  if (GetUpdateRect(window, nullptr, FALSE))
+    *reinterpret_cast<bool *>(allPainted) = false;
+  return TRUE;
+}
+void WaitUntilPainted(HWND window) {
+  for (int tries = 0; tries < 100; ++tries) {
+    bool allPainted = !GetUpdateRect(window, nullptr, FALSE);
+    EnumChildWindows(window, Painted, reinterpret_cast<LPARAM>(&allPainted));
+    if (allPainted)
+      return;
+    Sleep(20);
+  }
 }
 
 HWND FocusOf(HWND window) {
@@ -64,18 +111,33 @@ HWND FocusOf(HWND window) {
   return info.hwndFocus;
 }
 
-int ProbeDialog(DWORD timeoutMs) {
-  // Up means: visible, and the keyboard focus inside it.
-  HWND dialog = WaitFor(timeoutMs, [] {
+const struct {
+  const char *name;
+  int id;
+} Controls[] = {{"Panel1", 100}, {"ImgHelp", 101}, {"Label1", 102},
+                {"LstFiles", 103}, {"BtnRegister", 1}, {"BtnCancel", 2}};
+
+HWND ControlOf(HWND dialog, int id) {
+  HWND window = GetDlgItem(dialog, id);
+  return window != nullptr ? window : GetDlgItem(GetDlgItem(dialog, 100), id);
+}
+
+int ProbeDialog(DWORD timeoutMs, const std::string &focus) {
+  // Up means: visible, and the keyboard focus inside it (where asked for).
+  HWND dialog = WaitFor(timeoutMs, [&focus] {
     HWND found = FindDialog();
-    return found != nullptr && FocusOf(found) != nullptr && IsChild(found, FocusOf(found)) ? found
-                                                                                             : nullptr;
+    if (found == nullptr || FocusOf(found) == nullptr || !IsChild(found, FocusOf(found)))
+      return static_cast<HWND>(nullptr);
+    for (const auto &control : Controls)
+      if (focus == control.name && FocusOf(found) != ControlOf(found, control.id))
+        return static_cast<HWND>(nullptr);
+    return found;
   });
   if (dialog == nullptr) {
-    std::printf("error=no dialog\n");
+    std::printf("error=no dialog%s%s\n", focus.empty() ? "" : " with the focus in ", focus.c_str());
     return 1;
   }
-  Sleep(300); // let it finish painting before anyone takes a picture
+  WaitUntilPainted(dialog);
   Print("caption", Text(dialog));
   const LONG style = GetWindowLongA(dialog, GWL_STYLE), exStyle = GetWindowLongA(dialog, GWL_EXSTYLE);
   Print("minimize_box", style & WS_MINIMIZEBOX ? "yes" : "no");
@@ -98,15 +160,14 @@ int ProbeDialog(DWORD timeoutMs) {
     PrintRect("owner_window", rect);
   }
 
-  const struct {
-    const char *name;
-    int id;
-  } controls[] = {{"Panel1", 100}, {"ImgHelp", 101}, {"Label1", 102},
-                  {"LstFiles", 103}, {"BtnRegister", 1}, {"BtnCancel", 2}};
-  for (const auto &control : controls) {
-    HWND window = GetDlgItem(dialog, control.id);
-    if (window == nullptr)
-      window = GetDlgItem(GetDlgItem(dialog, 100), control.id);
+  // The close box's centre, from the metrics of a dialog frame and caption.
+  GetWindowRect(dialog, &rect);
+  std::printf("close_box=%ld,%d\n",
+              rect.right - GetSystemMetrics(SM_CXFIXEDFRAME) - GetSystemMetrics(SM_CXSIZE) / 2 - 1,
+              static_cast<int>(rect.top + GetSystemMetrics(SM_CYFIXEDFRAME) +
+                               GetSystemMetrics(SM_CYCAPTION) / 2));
+  for (const auto &control : Controls) {
+    HWND window = ControlOf(dialog, control.id);
     if (window == nullptr) {
       Print(control.name, "missing");
       continue;
@@ -138,15 +199,12 @@ int ProbeDialog(DWORD timeoutMs) {
 }
 
 int ProbeMessage(DWORD timeoutMs) {
-  HWND box = WaitFor(timeoutMs, [] {
-    HWND found = FindWindowA("#32770", nullptr);
-    return found != nullptr && IsWindowVisible(found) ? found : nullptr;
-  });
+  HWND box = WaitFor(timeoutMs, [] { return FindProgramWindow("#32770"); });
   if (box == nullptr) {
     std::printf("error=no message box\n");
     return 1;
   }
-  Sleep(300);
+  WaitUntilPainted(box);
   Print("caption", Text(box));
   Print("text", Text(GetDlgItem(box, 0xFFFF)));
   HWND owner = GetWindow(box, GW_OWNER);
@@ -181,8 +239,8 @@ int Watch(DWORD timeoutMs) {
   int seen = 0;
   while (GetTickCount() - start < timeoutMs) {
     for (const char *className : {"TApplication", "TFrmVantrel", "#32770"}) {
-      HWND window = FindWindowA(className, nullptr);
-      if (window != nullptr && IsWindowVisible(window) && ++seen < 10) {
+      HWND window = FindProgramWindow(className);
+      if (window != nullptr && ++seen < 10) {
         std::printf("seen=%s %s\n", className, Text(window).c_str());
         std::fflush(stdout);
       }
@@ -246,15 +304,16 @@ int main(int argc, char **argv) {
     return HoldFile(argv[2]);
   if (argc == 3 && std::string(argv[1]) == "version")
     return PrintVersion(argv[2]);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: probe dialog|message|close TIMEOUT_MS, or probe hold\n");
+  if (argc != 3 && !(argc == 4 && std::string(argv[1]) == "dialog")) {
+    std::fprintf(stderr, "usage: probe dialog TIMEOUT_MS [FOCUS] | message|close|watch TIMEOUT_MS"
+                         " | hold | holdfile PATH | version PATH\n");
     return 2;
   }
   const std::string command = argv[1];
   const DWORD timeoutMs = std::strtoul(argv[2], nullptr, 10);
   int result = 2;
   if (command == "dialog")
-    result = ProbeDialog(timeoutMs);
+    result = ProbeDialog(timeoutMs, argc == 4 ? argv[3] : "");
   else if (command == "message")
     result = ProbeMessage(timeoutMs);
   else if (command == "close")

@@ -61,13 +61,15 @@ def wine(*args, cwd=None, timeout=60):
 
 
 def reg_value(key, name):
-    """The REG_SZ value in the 32-bit view, or None."""
+    """The REG_SZ value in the 32-bit view, or None when there is none."""
     result = wine("reg", "query", key, "/v", name, "/reg:32")
+    if result.returncode != 0:
+        return None
     for line in result.stdout.splitlines():
         match = re.match(r"\s+(.*?)\s{4}REG_SZ\s{4}(.*)$", line)
         if match and match.group(1).lower() == name.lower():
             return match.group(2)
-    return None
+    raise AssertionError(f"cannot read value {name} from: {result.stdout!r}")
 
 
 def key_exists(key):
@@ -81,9 +83,13 @@ def focus_desktop():
                    check=True, timeout=30)
 
 
-def press(key):
-    """A real key press, to whatever has the focus inside the desktop."""
+def press(key, until):
+    """A real key press, to whatever has the focus inside the desktop; then
+    waits for its effect with `until` (a window that appears or goes, the focus
+    that moves, the program that ends) and returns what that returns. A key
+    sent before the last one took effect can be lost."""
     subprocess.run(["xdotool", "key", key], check=True, timeout=30)
+    return until()
 
 
 def click(x, y):
@@ -91,8 +97,11 @@ def click(x, y):
                    timeout=30)
 
 
-def probe(command, timeout_ms=20000):
-    result = wine(ARGS.probe, command, str(timeout_ms), timeout=timeout_ms / 1000 + 30)
+def probe(command, timeout_ms=20000, focus=None):
+    """Waits for the dialog (with the focus in `focus`, if given) or a message
+    box of the program under test, and returns what the probe saw."""
+    result = wine(ARGS.probe, command, str(timeout_ms), *([focus] if focus else []),
+                  timeout=timeout_ms / 1000 + 30)
     facts = dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
     if result.returncode != 0:
         raise AssertionError(f"probe {command} found nothing: {result.stdout}{result.stderr}")
@@ -110,6 +119,9 @@ class ProgramFixture(unittest.TestCase):
         self.version = ARGS.version
         self.profile = PROFILES[self.version]
         self.program_name = f"Vantrel{self.version}.exe"
+        os.environ["VANTREL_PROGRAM"] = self.program_name  # the probe looks at no other process
+        # Every test starts at 96 DPI, whatever a killed test left behind.
+        self.set_dpi(96)
         shutil.rmtree(DRIVE_C / TEST_ROOT, ignore_errors=True)
         wine("reg", "delete", "HKLM\\SOFTWARE\\Borland", "/f", "/reg:32")
         wine("reg", "delete", HELP_KEY, "/f", "/reg:32")
@@ -125,6 +137,10 @@ class ProgramFixture(unittest.TestCase):
             self.process.kill()
             self.process.wait()
         shutil.rmtree(DRIVE_C / TEST_ROOT, ignore_errors=True)
+
+    def set_dpi(self, dpi):
+        self.assertEqual(wine("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                              "/t", "REG_DWORD", "/d", str(dpi), "/f").returncode, 0)
 
     def install_ide(self, contents=BASE):
         self.contents.parent.mkdir(parents=True)
@@ -218,15 +234,12 @@ class ProgramTest(ProgramFixture):
         self.assertEqual(facts["item_height"], "13")
         self.assertEqual(facts["focus"], "LstFiles")
 
-        press("Escape")
-        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(press("Escape", self.exit_code), 0)
         self.assert_nothing_changed()
 
     def test_layout_scales_with_the_system_dpi(self):
-        desktop = "HKCU\\Control Panel\\Desktop"
-        self.assertEqual(wine("reg", "add", desktop, "/v", "LogPixels", "/t", "REG_DWORD",
-                              "/d", "144", "/f").returncode, 0)
-        self.addCleanup(wine, "reg", "delete", desktop, "/v", "LogPixels", "/f")
+        self.set_dpi(144)
+        self.addCleanup(self.set_dpi, 96)
         self.install_ide()
         self.write_list(ENTRIES)
         facts = self.start()
@@ -240,19 +253,17 @@ class ProgramTest(ProgramFixture):
         self.assertEqual(rect(facts["BtnCancel.rect"]), scaled(178, 172, 75, 25))
         self.assertEqual(facts["item_height"], str(scaled(13)[0]))
         self.screenshot(facts, f"Vantrel{self.version}-144dpi.png")
-        press("Escape")
-        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(press("Escape", self.exit_code), 0)
 
     def test_enter_registers_and_enter_dismisses_the_message(self):
         self.install_ide()
         self.write_list(ENTRIES)
         self.start()
-        press("Return")
-        message = probe("message")
+        message = press("Return", lambda: probe("message"))
         self.assertEqual(message["text"], SUCCESS)
         self.assertEqual(message["dialog_enabled"], "no", "the message box must be modal")
-        press("Return")
-        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(message["owner_class"], "TFrmVantrel")
+        self.assertEqual(press("Return", self.exit_code), 0)
 
         for entry in ENTRIES:
             self.assertEqual(reg_value(HELP_KEY, entry), COMPONENT_DIR + "\\", entry)
@@ -264,8 +275,7 @@ class ProgramTest(ProgramFixture):
         self.install_ide()
         self.write_list(ENTRIES)
         facts = self.start()
-        left, top, width, _ = rect(facts["window"])
-        click(left + width - 14, top + 12)  # the close box at the caption's right end
+        click(*rect(facts["close_box"]))
         self.assertEqual(self.exit_code(), 0)
         self.assert_nothing_changed()
 
@@ -273,52 +283,51 @@ class ProgramTest(ProgramFixture):
         self.install_ide()
         self.write_list(ENTRIES)
         self.assertEqual(self.start()["focus"], "LstFiles")
-        press("Tab")
-        self.assertEqual(probe("dialog")["focus"], "BtnRegister")
-        press("Tab")
-        self.assertEqual(probe("dialog")["focus"], "BtnCancel")
-        press("Return")  # on Cancel, Enter presses Cancel
-        self.assertEqual(self.exit_code(), 0)
+        press("Tab", lambda: probe("dialog", focus="BtnRegister"))
+        press("Tab", lambda: probe("dialog", focus="BtnCancel"))
+        self.assertEqual(press("Return", self.exit_code), 0)  # on Cancel, Enter presses Cancel
         self.assert_nothing_changed()
 
     def test_missing_contents_file_reports_and_stays_open(self):
         self.install_ide(contents=None)
         self.write_list(ENTRIES)
         self.start()
-        press("Return")
-        message = probe("message")
+        message = press("Return", lambda: probe("message"))
         self.assertIn(IDE_DIR + "\\Help\\" + self.profile["contents"], message["text"])
         self.assertEqual(message["caption"], "Error")
-        press("Return")
-        facts = probe("dialog")  # still open, and usable from the keyboard
-        self.assertEqual(facts["focus"], "LstFiles")
+        self.assertEqual(message["owner_class"], "TFrmVantrel")
+        # Still open, and usable from the keyboard.
+        press("Return", lambda: probe("dialog", focus="LstFiles"))
         self.assertIsNone(self.process.poll())
-        press("Escape")
-        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(press("Escape", self.exit_code), 0)
         self.assertFalse(self.contents.exists())
         self.assertFalse(self.backup.exists())
 
     def test_missing_ide_reports_and_creates_nothing(self):
         self.write_list(ENTRIES)
         self.start()
-        press("Return")
-        message = probe("message")
+        message = press("Return", lambda: probe("message"))
         self.assertIn(self.profile["key"].replace("HKLM", "HKEY_LOCAL_MACHINE"), message["text"])
-        press("Return")
-        press("Escape")
-        self.assertEqual(self.exit_code(), 0)
+        press("Return", lambda: probe("dialog", focus="LstFiles"))
+        self.assertEqual(press("Escape", self.exit_code), 0)
         self.assertFalse(key_exists(self.profile["key"]))
         self.assertIsNone(reg_value(HELP_KEY, "Grid.hlp"))
 
-    def test_working_directory_without_list_shows_empty_list(self):
+    def test_list_comes_from_the_working_folder_and_the_location_is_the_programs(self):
         self.install_ide()
         self.write_list(ENTRIES)  # beside the program, but the program starts elsewhere
         elsewhere = unix_path(IDE_DIR)
         facts = self.start(cwd=elsewhere)
         self.assertEqual(facts["items"], "0")
-        press("Escape")
-        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(press("Escape", self.exit_code), 0)
         self.assert_nothing_changed()
+
+        # That other folder's own list is read; the location is still the program's folder.
+        self.write_list(["Elsewhere.hlp"], folder=elsewhere)
+        self.assertEqual(self.start(cwd=elsewhere)["item0"], "Elsewhere.hlp")
+        self.assertEqual(press("Return", lambda: probe("message"))["text"], SUCCESS)
+        self.assertEqual(press("Return", self.exit_code), 0)
+        self.assertEqual(reg_value(HELP_KEY, "Elsewhere.hlp"), COMPONENT_DIR + "\\")
 
 
 class CommandLineTest(ProgramFixture):
@@ -396,8 +405,19 @@ class CommandLineTest(ProgramFixture):
             box = self.start(*switches, wait_for="message")
             self.assertTrue(box["text"].startswith(first_line), box["text"])
             self.assertEqual(box["caption"], self.profile["title"])
-            press("Return")
-            self.assertEqual(self.exit_code(), code, switches)
+            self.assertEqual(press("Return", self.exit_code), code, switches)
+        self.assert_nothing_changed()
+
+    def test_program_folder_outside_the_character_set_is_refused(self):
+        # Cyrillic under a Western code page: GetModuleFileNameA would give "?"s.
+        self.install_ide()
+        folder = DRIVE_C / TEST_ROOT / "\u041a\u043e\u043c\u043f\u043e\u043d\u0435\u043d\u0442\u044b"
+        folder.mkdir()
+        shutil.copy(ARGS.program, folder / self.program_name)
+        self.write_list(ENTRIES, folder=folder)
+        result = wine(self.program_name, "/quiet", "/log=" + LOG, cwd=folder)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("character set", self.log_lines()[-1])
         self.assert_nothing_changed()
 
     def test_removal_dialog_by_keyboard(self):
@@ -405,15 +425,12 @@ class CommandLineTest(ProgramFixture):
         facts = self.start("/unregister")
         self.assertEqual(facts["Label1.text"], self.profile["removal"])
         self.assertEqual(facts["BtnRegister.text"], "Remove")
-        press("Escape")
-        self.assertEqual(self.exit_code(), 3, "closed without a run")
+        self.assertEqual(press("Escape", self.exit_code), 3, "closed without a run")
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
 
         self.start("/unregister")
-        press("Return")
-        self.assertEqual(probe("message")["text"], REMOVED)
-        press("Return")
-        self.assertEqual(self.exit_code(), 0)
+        self.assertEqual(press("Return", lambda: probe("message"))["text"], REMOVED)
+        self.assertEqual(press("Return", self.exit_code), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)
         self.assertIsNone(reg_value(HELP_KEY, "Grid.hlp"))
 
@@ -439,6 +456,9 @@ class CommandLineTest(ProgramFixture):
 
 def main():
     global ARGS
+    if not os.environ.get("WINEPREFIX"):
+        sys.exit("WINEPREFIX is not set: these tests run only in a throwaway Wine prefix "
+                 "(scripts/test makes one), never in your own.")
     parser = argparse.ArgumentParser()
     parser.add_argument("--program", required=True)
     parser.add_argument("--version", type=int, choices=(3, 4), required=True)
