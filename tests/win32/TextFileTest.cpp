@@ -24,6 +24,15 @@ protected:
     reader->Close();
     return lines;
   }
+  std::string AppendError() {
+    try {
+      SystemTextFiles().OpenForAppending(path);
+    } catch (const Error &error) {
+      return error.what();
+    }
+    ADD_FAILURE() << "opened " << path << " for appending";
+    return "";
+  }
   std::string Append(const std::string &bytes, const std::vector<std::string> &lines) {
     test::WriteFileBytes(path, bytes);
     auto appender = SystemTextFiles().OpenForAppending(path);
@@ -75,25 +84,15 @@ TEST_F(TextFileTest, FailuresNameTheFileAndTheSystemsReason) {
   HANDLE locked = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(locked, INVALID_HANDLE_VALUE);
   EXPECT_THROW(SystemTextFiles().OpenForReading(path), Error);
-  try {
-    SystemTextFiles().OpenForAppending(path);
-    ADD_FAILURE() << "opened a locked file for appending";
-  } catch (const Error &error) {
-    EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
-  }
+  EXPECT_NE(AppendError().find(path), std::string::npos);
   CloseHandle(locked);
   EXPECT_EQ(test::ReadFileBytes(path), "a\r\n");
 
   // A read-only file is refused up front, with what to do about it.
   ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
-  try {
-    SystemTextFiles().OpenForAppending(path);
-    ADD_FAILURE() << "opened a read-only file for appending";
-  } catch (const Error &error) {
-    const std::string message = error.what();
-    EXPECT_NE(message.find(path), std::string::npos) << message;
-    EXPECT_NE(message.find("read-only"), std::string::npos) << message;
-  }
+  const std::string message = AppendError();
+  EXPECT_NE(message.find(path), std::string::npos) << message;
+  EXPECT_NE(message.find("read-only"), std::string::npos) << message;
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(test::ReadFileBytes(path), "a\r\n");
 }
