@@ -111,8 +111,12 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
   // learns so before anything is changed.
   std::unique_ptr<RunLog> log;
   const auto fail = [&](const std::exception &error, bool logged) {
-    if (log && !logged)
-      log->Write(std::string("failed: ") + error.what());
+    try {
+      if (log && !logged)
+        log->Write(std::string("failed: ") + error.what());
+    } catch (const std::exception &) {
+      // The error to report is the run's own.
+    }
     messages.ShowMessage(error.what(), MessageKind::Error);
     return Failed;
   };
