@@ -94,21 +94,6 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
 
   SilentMessages silent;
   MessageBoxes &messages = command.quiet ? static_cast<MessageBoxes &>(silent) : SystemMessageBoxes();
-  if (!command.anySwitch) {
-    const RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
-                               SystemFileReplacer(), SystemFileExistence(), messages,
-                               ExecutablePath};
-    try {
-      RunDialog(instance, profile, services, Action::Register, ListFilePath);
-    } catch (const std::exception &error) {
-      messages.ShowMessage(error.what(), MessageKind::Error);
-      return Failed;
-    }
-    return 0;
-  }
-
-  // An installer started in the wrong folder, or with a log it cannot have,
-  // learns so before anything is changed.
   std::unique_ptr<RunLog> log;
   const auto fail = [&](const std::exception &error, bool logged) {
     try {
@@ -120,43 +105,51 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     messages.ShowMessage(error.what(), MessageKind::Error);
     return Failed;
   };
-  const std::string listFilePath = InWorkingFolder(command.listPath.value_or(ListFilePath));
-  try {
-    if (command.logPath) {
-      log = OpenRunLog(*command.logPath);
-      log->Write(LogHeader(command));
+
+  // With switches, an installer started in the wrong folder, or with a log it
+  // cannot have, learns so before anything is changed.
+  const std::string listFilePath =
+      command.anySwitch ? InWorkingFolder(command.listPath.value_or(ListFilePath)) : ListFilePath;
+  if (command.anySwitch) {
+    try {
+      if (command.logPath) {
+        log = OpenRunLog(*command.logPath);
+        log->Write(LogHeader(command));
+      }
+      if (!SystemFileExistence().FileExists(listFilePath))
+        throw Error("The list of help files " + listFilePath +
+                    " was not found (the working folder is " + WorkingDirectory() +
+                    "). Nothing has been changed.");
+    } catch (const std::exception &error) {
+      return fail(error, false);
     }
-    if (!SystemFileExistence().FileExists(listFilePath))
-      throw Error("The list of help files " + listFilePath + " was not found (the working folder is " +
-                  WorkingDirectory() + "). Nothing has been changed.");
-  } catch (const std::exception &error) {
-    return fail(error, false);
   }
 
   const RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
                              SystemFileReplacer(), SystemFileExistence(), messages,
                              ExecutablePath,       log ? *log : NoRunLog()};
   if (command.quiet) {
-    HelpFileList list;
+    bool running = false; // from here on the run logs its own failure
     try {
+      HelpFileList list;
       LoadHelpFiles(SystemProfileFiles(), listFilePath, list);
-    } catch (const std::exception &error) {
-      return fail(error, false);
-    }
-    try {
       NoDialog noDialog;
+      running = true;
       RunAction(command.action, profile, list, noDialog, services);
     } catch (const std::exception &error) {
-      return fail(error, true);
+      return fail(error, running);
     }
     return Completed;
   }
+
   RunOutcome outcome = RunOutcome::NoRun;
   try {
     outcome = RunDialog(instance, profile, services, command.action, listFilePath);
   } catch (const std::exception &error) {
     return fail(error, false);
   }
+  if (!command.anySwitch)
+    return 0; // the plain dialog always ends with 0
   switch (outcome) {
   case RunOutcome::Completed:
     return Completed;
