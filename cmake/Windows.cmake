@@ -74,7 +74,7 @@ target_link_libraries(merge_timing PRIVATE vantrel_engine vantrel_win32_test_sup
 # End-to-end: both programs run in a Wine virtual desktop under Xvfb, driven
 # with real key presses and looked at by the probe from inside the desktop.
 add_executable(vantrel_probe tests/e2e/Probe.cpp)
-target_link_libraries(vantrel_probe PRIVATE user32 version)
+target_link_libraries(vantrel_probe PRIVATE user32 version advapi32)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 foreach(version IN LISTS TargetVersion)
   add_test(NAME program_${version}

@@ -1,41 +1,30 @@
 #include "engine/RemoveHelpLocations.h"
 
-#include "engine/MergeContents.h"
-#include "engine/RegisterHelpLocations.h"
+#include "engine/UnmergeContents.h"
 
 namespace vantrel {
 
-bool SameFolder(std::string_view a, std::string_view b) {
-  if (!a.empty() && a.back() == '\\')
-    a.remove_suffix(1);
-  if (!b.empty() && b.back() == '\\')
-    b.remove_suffix(1);
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i]))
-      return false;
-  return true;
-}
-
-void RemoveHelpLocations(const HelpFileList &list, const std::string &programDir,
-                         Registry &registry, RunLog &log) {
-  std::unique_ptr<RegistryAccessor> accessor = registry.CreateAccessor();
-  accessor->SetRootKey(RootKey::LocalMachine);
-  if (!accessor->OpenKey(HelpLocationKey, false)) {
-    log.Write("no value to remove: there is no help-location key");
-    return;
+void RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
+                         const std::map<std::string, std::string> &otherIdeUses,
+                         RegistryAccessor &helpLocations, RunLog &log) {
+  for (const HelpFileClaim &claim : claims) {
+    const std::string value = "\"" + claim.entry + "\" = " + claim.location;
+    if (claim.location.empty()) {
+      log.Write("value not there: \"" + claim.entry + "\"");
+      continue;
+    }
+    if (!claim.locationIsOurs) {
+      log.Write("value kept: " + value + " names another folder");
+      continue;
+    }
+    const auto use = claim.directiveLine.empty()
+                         ? otherIdeUses.end()
+                         : otherIdeUses.find(DirectiveKey(claim.directiveLine));
+    if (use != otherIdeUses.end())
+      log.Write("value kept: " + value + " is still used by " + use->second);
+    else if (helpLocations.DeleteValue(claim.entry))
+      log.Write("value removed: " + value);
   }
-  for (const std::string &entry : list) {
-    const std::string data = accessor->ReadString(entry);
-    if (data.empty())
-      log.Write("value not there: \"" + entry + "\"");
-    else if (!SameFolder(data, programDir))
-      log.Write("value kept: \"" + entry + "\" = " + data + " names another folder");
-    else if (accessor->DeleteValue(entry))
-      log.Write("value removed: \"" + entry + "\" = " + data);
-  }
-  accessor->CloseKey();
 }
 
 } // namespace vantrel

@@ -1,21 +1,21 @@
 #pragma once
 
-#include "engine/HelpFileList.h"
+#include "engine/ClaimHelpFiles.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 
+#include <map>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
-// Deletes the help-location value of every entry whose data names programDir
-// (without regard to ASCII case, with or without the trailing backslash).
-// A value that names another folder belongs to another installation and
-// stays; a missing value is fine.
-void RemoveHelpLocations(const HelpFileList &list, const std::string &programDir,
-                         Registry &registry, RunLog &log = NoRunLog());
-
-// Whether two folder names are the same folder, as the help viewer reads them.
-bool SameFolder(std::string_view a, std::string_view b);
+// Deletes the help locations that are the program folder's own, through the
+// open help-location key, except where another IDE's contents file still
+// holds the entry's directive line (`otherIdeUses`, by DirectiveKey): the
+// help viewer needs the location for that IDE, so it stays.
+void RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
+                         const std::map<std::string, std::string> &otherIdeUses,
+                         RegistryAccessor &helpLocations, RunLog &log = NoRunLog());
 
 } // namespace vantrel

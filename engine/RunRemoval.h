@@ -8,11 +8,13 @@ namespace vantrel {
 
 extern const char *const RemovalSuccessMessage;
 
-// Undoes what the registration of this component did: checks that the IDE is
-// installed, takes this component's lines out of the contents file (after a
-// backup), deletes the help locations that name the program's folder, tells
-// the user and closes the dialog. The first error ends the run; what was done
-// stays done, and a second run completes it.
+// Undoes what the registration from the program's folder did, and only what
+// is still that folder's own (see ClaimHelpFiles): takes its lines out of this
+// IDE's contents file (after a backup) and deletes its help locations that no
+// other IDE's contents file still uses; then tells the user and closes the
+// dialog. An IDE or contents file that is gone already leaves the contents
+// alone. The first error ends the run; what was done stays done, and a second
+// run completes it.
 void RunRemoval(const TargetProfile &profile, const HelpFileList &list, ClosableDialog &dialog,
                 const RunServices &services);
 

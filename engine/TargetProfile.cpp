@@ -12,7 +12,8 @@ const TargetProfile &ProfileForVersion(int targetVersion) {
       "Register Delphi Component Help Files",
       "The following component help files will be registered and merged into the "
       "Delphi 3 help system.",
-      "The following component help files will be removed from the Delphi 3 help system."};
+      "The following component help files will be removed from the Delphi 3 help system.",
+      "Delphi 3"};
   static const TargetProfile version4{
       "SOFTWARE\\Borland\\Delphi\\4.0",
       "\\Help\\Delphi4.cnt",
@@ -20,7 +21,8 @@ const TargetProfile &ProfileForVersion(int targetVersion) {
       "Register D4 Component Help Files",
       "The following component help files will be registered and merged into the "
       "Delphi 4 help system.",
-      "The following component help files will be removed from the Delphi 4 help system."};
+      "The following component help files will be removed from the Delphi 4 help system.",
+      "Delphi 4"};
   switch (targetVersion) {
   case 3:
     return version3;

@@ -13,7 +13,12 @@ struct TargetProfile {
   std::string applicationTitle; // task-bar text
   std::string labelCaption;     // text above the list in the dialog
   std::string removalCaption;   // the same, when the dialog removes (/unregister)
+  std::string ideName;          // "Delphi 4", for messages
 };
+
+// Every IDE version this program knows. Removal looks at all of them, since
+// they share the help locations.
+constexpr int KnownTargetVersions[] = {3, 4};
 
 // The profile for IDE version 3 or 4; raises vantrel::Error for any other.
 const TargetProfile &ProfileForVersion(int targetVersion);

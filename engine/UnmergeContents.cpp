@@ -3,13 +3,10 @@
 #include "engine/MergeContents.h"
 
 #include <set>
-#include <vector>
 
 namespace vantrel {
 
-namespace {
-
-std::string Comparable(std::string_view line) {
+std::string DirectiveKey(std::string_view line) {
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
     line.remove_suffix(1);
   std::string text(line);
@@ -17,26 +14,15 @@ std::string Comparable(std::string_view line) {
   return text;
 }
 
-} // namespace
-
 void UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
-                     const HelpFileList &list, const std::string &programDir,
+                     const std::vector<std::string> &directiveLines,
                      const ContentsServices &services, RunLog &log) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string backupPath = BackupPath(profile, installRoot);
 
-  // The lines that are this component's: its files lie in the program's folder.
   std::set<std::string> ours;
-  for (const std::string &entry : list) {
-    const std::string line = DirectiveLine(entry);
-    if (line.empty())
-      log.Write("left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file");
-    else if (services.fileExistence.FileExists(programDir + entry))
-      ours.insert(Comparable(line));
-    else
-      log.Write("lines kept: \"" + line + "\", since " + programDir + entry +
-                " is not there: the file is not this component's");
-  }
+  for (const std::string &line : directiveLines)
+    ours.insert(DirectiveKey(line));
 
   if (services.fileCopier.CopyReplacing(contentsPath, backupPath) == CopyOutcome::Copied)
     log.Write("backup made: " + backupPath);
@@ -48,10 +34,15 @@ void UnmergeContents(const TargetProfile &profile, const std::string &installRoo
     const TextLine line = reader->ReadLine();
     if (first)
       RefuseUtf16(line.text, contentsPath);
-    if (ours.count(Comparable(line.text)) != 0) {
+    if (ours.count(DirectiveKey(line.text)) != 0) {
       removed.emplace_back(line.text);
       continue;
     }
+    // A line that ended in a lone CR, now followed by an empty line ended by
+    // LF, would read as one line ended by CR LF: its CR gets its own LF.
+    if (!kept.empty() && kept.back() == '\r' && line.text.empty() &&
+        !line.end.empty() && line.end.front() == '\n')
+      kept += '\n';
     kept.append(line.text).append(line.end);
   }
   if (reader->ClosedByEndOfFileChar())

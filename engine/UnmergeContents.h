@@ -1,14 +1,14 @@
 #pragma once
 
-#include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
 #include "platform/FileCopy.h"
-#include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
 #include "platform/RunLog.h"
 #include "platform/TextFile.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace vantrel {
 
@@ -16,16 +16,19 @@ struct ContentsServices {
   TextFiles &textFiles;
   FileCopier &fileCopier;
   FileReplacer &fileReplacer;
-  FileExistence &fileExistence;
 };
 
-// Takes out of the IDE's master help contents file the directive lines that
-// the merge writes for the entries whose files lie in programDir (so the line
-// is this component's), after backing the file up as the merge does. A line
-// matches without regard to ASCII case and to trailing spaces and tabs. Every
-// other byte stays as it was; a file with nothing to take out is not written.
+// Takes the given directive lines out of the IDE's master help contents file,
+// after backing the file up as the merge does. A line matches without regard
+// to ASCII case and to trailing spaces and tabs. The other lines stay as they
+// were, each with its own line end, except that a lone CR whose line would
+// run into a following empty LF-ended line gets an LF of its own. A file with
+// nothing to take out is not written.
 void UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
-                     const HelpFileList &list, const std::string &programDir,
+                     const std::vector<std::string> &directiveLines,
                      const ContentsServices &services, RunLog &log = NoRunLog());
+
+// The form in which a contents line is compared with a directive line.
+std::string DirectiveKey(std::string_view line);
 
 } // namespace vantrel

@@ -8,7 +8,9 @@ namespace vantrel {
 class FileExistence {
 public:
   virtual ~FileExistence() = default;
-  // True when `path` names an existing file (not a folder).
+  // True when `path` names an existing file, false when there is no such
+  // file (or a folder stands there). When the system cannot tell (access
+  // denied, an unreachable share), raises vantrel::Error naming the path.
   virtual bool FileExists(const std::string &path) = 0;
 };
 

@@ -9,15 +9,19 @@
 namespace vantrel {
 
 enum class RootKey { LocalMachine };
+enum class KeyAccess { Read, ReadWrite };
 
 class RegistryAccessor {
 public:
   virtual ~RegistryAccessor() = default; // closes the open key
   virtual void SetRootKey(RootKey root) = 0;
-  // Opens the key for reading and writing, creating it if asked to.
+  // Opens the key for reading and writing, creating it if asked to; false
+  // for any failure, whose reason a later write reports.
   virtual bool OpenKey(const std::string &path, bool createIfMissing) = 0;
-  // Opens an existing key for reading only; never creates it.
-  virtual bool OpenKeyReadOnly(const std::string &path) = 0;
+  // Opens a key that exists, never creating it. False only when there is no
+  // such key; any other failure (access denied) raises vantrel::Error naming
+  // the key and the system's reason, since the key may well be there.
+  virtual bool OpenExistingKey(const std::string &path, KeyAccess access) = 0;
   // Creates the key (and the keys above it) if missing; leaves nothing open.
   virtual bool CreateKey(const std::string &path) = 0;
   // The string value of the open key; empty when there is no such value.

@@ -2,6 +2,7 @@
 
 #include "engine/LoadHelpFiles.h"
 #include "engine/ParseCommandLine.h"
+#include "engine/RequireHelpFiles.h"
 #include "engine/RunAction.h"
 #include "platform/ExecutablePath.h"
 #include "platform/FileCopy.h"
@@ -106,10 +107,12 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     return Failed;
   };
 
-  // With switches, an installer started in the wrong folder, or with a log it
-  // cannot have, learns so before anything is changed.
+  // With switches, an installer started in the wrong folder, with a list that
+  // names nothing, or with a log it cannot have, learns so before anything is
+  // changed.
   const std::string listFilePath =
       command.anySwitch ? InWorkingFolder(command.listPath.value_or(ListFilePath)) : ListFilePath;
+  HelpFileList list;
   if (command.anySwitch) {
     try {
       if (command.logPath) {
@@ -120,6 +123,8 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
         throw Error("The list of help files " + listFilePath +
                     " was not found (the working folder is " + WorkingDirectory() +
                     "). Nothing has been changed.");
+      LoadHelpFiles(SystemProfileFiles(), listFilePath, list);
+      RequireHelpFiles(list, listFilePath);
     } catch (const std::exception &error) {
       return fail(error, false);
     }
@@ -129,15 +134,11 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
                              SystemFileReplacer(), SystemFileExistence(), messages,
                              ExecutablePath,       log ? *log : NoRunLog()};
   if (command.quiet) {
-    bool running = false; // from here on the run logs its own failure
     try {
-      HelpFileList list;
-      LoadHelpFiles(SystemProfileFiles(), listFilePath, list);
       NoDialog noDialog;
-      running = true;
       RunAction(command.action, profile, list, noDialog, services);
     } catch (const std::exception &error) {
-      return fail(error, running);
+      return fail(error, true); // the run has logged its own failure
     }
     return Completed;
   }
@@ -157,6 +158,12 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     return Failed;
   case RunOutcome::NoRun:
     break;
+  }
+  try {
+    if (log)
+      log->Write("cancelled");
+  } catch (const std::exception &) {
+    // The exit code tells it all the same.
   }
   return ClosedWithoutRun;
 }

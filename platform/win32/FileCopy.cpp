@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 
+#include "platform/win32/NotFound.h"
 #include "platform/win32/SystemMessage.h"
 
 #include <windows.h>
@@ -29,7 +30,8 @@ public:
       return CopyOutcome::Copied;
     }
     const DWORD error = GetLastError();
-    if (GetFileAttributesA(source.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA(source.c_str()) == INVALID_FILE_ATTRIBUTES &&
+        win32::MeansNotFound(GetLastError()))
       return CopyOutcome::SourceMissing;
     win32::RaiseError("Cannot copy " + source + " to " + destination, error);
   }

@@ -67,11 +67,14 @@ public:
     return Adopt(opened, target.fullPath);
   }
 
-  bool OpenKeyReadOnly(const std::string &path) override {
+  bool OpenExistingKey(const std::string &path, KeyAccess access) override {
     const Target target = Resolve(path);
     UniqueKey opened;
+    const REGSAM rights = access == KeyAccess::Read ? KEY_READ : KEY_READ | KEY_WRITE;
     lastError_ =
-        RegOpenKeyExA(target.parent, target.subKey.c_str(), 0, KEY_READ | View, opened.Receive());
+        RegOpenKeyExA(target.parent, target.subKey.c_str(), 0, rights | View, opened.Receive());
+    if (lastError_ != ERROR_SUCCESS && lastError_ != ERROR_FILE_NOT_FOUND)
+      win32::RaiseError("Cannot open the registry key " + target.fullPath, lastError_);
     return Adopt(opened, target.fullPath);
   }
 

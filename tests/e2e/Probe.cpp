@@ -14,7 +14,14 @@
 //   probe watch TIMEOUT_MS     prints every program window that shows up meanwhile
 //   probe holdfile PATH        keeps PATH open (others may read it) until killed
 //   probe version PATH         prints the VERSIONINFO of an executable
+//   probe denykey KEY          gives the key (HKLM, 32-bit view) a protected
+//                              DACL that lets Everyone only read it; prints
+//                              the DACL it had as sddl=...
+//   probe setkeysddl KEY SDDL  gives the key that DACL back
 #include <windows.h>
+
+#include <aclapi.h>
+#include <sddl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -286,6 +293,47 @@ int PrintVersion(const char *path) {
   return 0;
 }
 
+// The key's DACL, replaced by the one in `sddl`; returns the old one as SDDL.
+int SetKeyDacl(const char *keyPath, const char *sddl, bool printOld) {
+  HKEY key = nullptr;
+  LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0,
+                              READ_CONTROL | WRITE_DAC | KEY_WOW64_32KEY, &key);
+  if (result != ERROR_SUCCESS) {
+    std::printf("error=cannot open %s (%ld)\n", keyPath, result);
+    return 1;
+  }
+  PSECURITY_DESCRIPTOR old = nullptr;
+  if (printOld) {
+    PACL oldDacl = nullptr;
+    char *oldSddl = nullptr;
+    if (GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                        &oldDacl, nullptr, &old) != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(old, SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION, &oldSddl,
+                                                              nullptr))
+      return 1;
+    std::printf("sddl=%s\n", oldSddl);
+    LocalFree(oldSddl);
+    LocalFree(old);
+  }
+  PSECURITY_DESCRIPTOR wanted = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &wanted, nullptr))
+    return 1;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  GetSecurityDescriptorDacl(wanted, &present, &dacl, &defaulted);
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(wanted, &control, &revision);
+  const SECURITY_INFORMATION what =
+      DACL_SECURITY_INFORMATION | (control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                               : UNPROTECTED_DACL_SECURITY_INFORMATION);
+  result = SetSecurityInfo(key, SE_REGISTRY_KEY, what, nullptr, nullptr, dacl, nullptr);
+  LocalFree(wanted);
+  RegCloseKey(key);
+  return result == ERROR_SUCCESS ? 0 : 1;
+}
+
 int CloseDialog(DWORD timeoutMs) {
   HWND dialog = WaitFor(timeoutMs, FindDialog);
   if (dialog == nullptr)
@@ -304,9 +352,13 @@ int main(int argc, char **argv) {
     return HoldFile(argv[2]);
   if (argc == 3 && std::string(argv[1]) == "version")
     return PrintVersion(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "denykey")
+    return SetKeyDacl(argv[2], "D:P(A;;KR;;;WD)", true);
+  if (argc == 4 && std::string(argv[1]) == "setkeysddl")
+    return SetKeyDacl(argv[2], argv[3], false);
   if (argc != 3 && !(argc == 4 && std::string(argv[1]) == "dialog")) {
     std::fprintf(stderr, "usage: probe dialog TIMEOUT_MS [FOCUS] | message|close|watch TIMEOUT_MS"
-                         " | hold | holdfile PATH | version PATH\n");
+                         " | hold | holdfile PATH | version PATH | denykey KEY | setkeysddl KEY SDDL\n");
     return 2;
   }
   const std::string command = argv[1];

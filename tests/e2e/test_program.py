@@ -25,6 +25,7 @@ DRIVE_C = Path(os.environ.get("WINEPREFIX", "")) / "drive_c"
 TEST_ROOT = "vantrel-e2e"
 IDE_DIR = "C:\\vantrel-e2e\\Delphi"
 COMPONENT_DIR = "C:\\vantrel-e2e\\Components"
+OTHER_DIR = "C:\\vantrel-e2e\\Other Components"
 HELP_KEY = "HKLM\\SOFTWARE\\Microsoft\\Windows\\Help"
 DIALOG_CAPTION = "Register Delphi Component Help Files"
 SUCCESS = "Component help files have been successfully registered."
@@ -142,11 +143,12 @@ class ProgramFixture(unittest.TestCase):
         self.assertEqual(wine("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
                               "/t", "REG_DWORD", "/d", str(dpi), "/f").returncode, 0)
 
-    def install_ide(self, contents=BASE):
-        self.contents.parent.mkdir(parents=True)
+    def install_ide(self, contents=BASE, profile=None):
+        profile = profile or self.profile
+        self.contents.parent.mkdir(parents=True, exist_ok=True)
         if contents is not None:
-            self.contents.write_bytes(contents)
-        self.assertEqual(wine("reg", "add", self.profile["key"], "/v", "RootDir", "/d", IDE_DIR,
+            (self.contents.parent / profile["contents"]).write_bytes(contents)
+        self.assertEqual(wine("reg", "add", profile["key"], "/v", "RootDir", "/d", IDE_DIR,
                               "/f", "/reg:32").returncode, 0)
 
     def write_list(self, entries, folder=None):
@@ -162,17 +164,17 @@ class ProgramFixture(unittest.TestCase):
         focus_desktop()
         return facts
 
-    def run_to_end(self, *switches, cwd=None):
-        """Runs the program with switches, unattended; returns its exit code."""
-        return wine(COMPONENT_DIR + "\\" + self.program_name, *switches,
-                    cwd=cwd or self.component, timeout=120).returncode
+    def run_to_end(self, *switches, cwd=None, folder=COMPONENT_DIR, program=None):
+        """Runs the program in `folder` with switches, unattended; returns its exit code."""
+        return wine(folder + "\\" + (program or self.program_name), *switches,
+                    cwd=cwd or unix_path(folder), timeout=120).returncode
 
     def log_lines(self):
         return unix_path(LOG).read_bytes().decode("latin-1").split("\r\n")[:-1]
 
-    def provide_help_files(self, names=("Grid.hlp", "Grid.cnt", "readme.txt")):
+    def provide_help_files(self, names=("Grid.hlp", "Grid.cnt", "readme.txt"), folder=None):
         for name in names:
-            (self.component / name).write_bytes(b"help")
+            ((folder or self.component) / name).write_bytes(b"help")
 
     def exit_code(self):
         return self.process.wait(timeout=30)
@@ -357,6 +359,7 @@ class CommandLineTest(ProgramFixture):
                          r" \d+\.\d+\.\d+: register, in C:\\vantrel-e2e\\Components$")
         self.assertIn("line appended: :Link Grid.hlp", lines)
         self.assertEqual(lines[-1], "done")
+        first_run = lines
 
         # Another installation has since claimed readme.txt: its value stays.
         wine("reg", "add", HELP_KEY, "/v", "readme.txt", "/d", "C:\\Other\\", "/f", "/reg:32")
@@ -366,6 +369,10 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.backup.read_bytes(), self.MERGED)
         self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [None, None, None, "C:\\Other\\"])
         lines = self.log_lines()
+        self.assertEqual(lines[:len(first_run)], first_run, "the second run cut the log")
+        self.assertRegex(lines[len(first_run)], r": unregister, in ")
+        self.assertIn("line removed: :Link Grid.hlp", lines)
+        self.assertIn("line removed: :Include Grid.cnt", lines)
         self.assertTrue(any(line.startswith('lines kept: ":Link Old.hlp"') for line in lines), lines)
         self.assertEqual(lines[-1], "done")
 
@@ -390,6 +397,14 @@ class CommandLineTest(ProgramFixture):
         elsewhere = unix_path(IDE_DIR)  # no list file there
         self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG, cwd=elsewhere), 1)
         self.assertIn("Vantrel.ini was not found", self.log_lines()[-1])
+        # A misspelt section: a list that names nothing is a mistake, for either action.
+        (self.component / "Vantrel.ini").write_bytes(b"[HelpFile]\r\nFile0=Grid.hlp\r\n")
+        for action in ("/register", "/unregister"):
+            self.assertEqual(self.run_to_end(action, "/quiet", "/log=" + LOG), 1)
+            self.assertIn(".\\Vantrel.ini names no help files", self.log_lines()[-1])
+            self.assertIn("[HelpFiles]", self.log_lines()[-1])
+        self.assertEqual(sum(line.startswith("failed: ") for line in self.log_lines()), 4,
+                         "one failure line per run")
         self.assertEqual(self.run_to_end("/quiet", "/log=C:\\vantrel-e2e\\no\\such.log"), 1)
         self.assert_nothing_changed()
 
@@ -400,6 +415,7 @@ class CommandLineTest(ProgramFixture):
                          ["/quiet", "/log"], ["stray", "/QUIET"], ["/quiet", "/quiet"]):
             self.assertEqual(self.run_to_end(*switches), 2, switches)
         # Without /quiet the usage is shown (the probe reads its first line); /? is no error.
+        self.assertEqual(self.run_to_end("/?", "/quiet"), 0)  # a box would never end it
         for switches, first_line, code in ((["/list"], '"/list" needs a path', 2),
                                            (["/?"], "Usage: ", 0)):
             box = self.start(*switches, wait_for="message")
@@ -422,26 +438,42 @@ class CommandLineTest(ProgramFixture):
 
     def test_removal_dialog_by_keyboard(self):
         self.register_quietly()
-        facts = self.start("/unregister")
+        facts = self.start("/unregister", "/log=" + LOG)
         self.assertEqual(facts["Label1.text"], self.profile["removal"])
         self.assertEqual(facts["BtnRegister.text"], "Remove")
         self.assertEqual(press("Escape", self.exit_code), 3, "closed without a run")
+        self.assertEqual(self.log_lines()[-1], "cancelled")
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
 
+        # A run that failed, then the dialog closed: the installer learns of the failure.
+        holder = self.hold_contents_file()
         self.start("/unregister")
-        self.assertEqual(press("Return", lambda: probe("message"))["text"], REMOVED)
+        self.assertEqual(press("Return", lambda: probe("message"))["caption"], "Error")
+        press("Return", lambda: probe("dialog", focus="LstFiles"))
+        self.assertEqual(press("Escape", self.exit_code), 1)
+        holder.kill()
+        holder.wait()
+
+        self.start("/unregister")
+        message = press("Return", lambda: probe("message"))
+        self.assertEqual((message["text"], message["caption"]), (REMOVED, "Information"))
         self.assertEqual(press("Return", self.exit_code), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)
         self.assertIsNone(reg_value(HELP_KEY, "Grid.hlp"))
 
-    def test_removal_while_another_program_holds_the_contents_file(self):
-        self.register_quietly()
+    def hold_contents_file(self):
+        """Another program that keeps the contents file open, sharing it for reading only."""
         holder = subprocess.Popen([WINE, ARGS.probe, "holdfile", IDE_DIR + "\\Help\\" +
                                    self.profile["contents"]], stdout=subprocess.PIPE,
                                   stderr=subprocess.DEVNULL, text=True)
         self.addCleanup(holder.stdout.close)
         self.addCleanup(holder.kill)
         self.assertEqual(holder.stdout.readline().strip(), "held")
+        return holder
+
+    def test_removal_while_another_program_holds_the_contents_file(self):
+        self.register_quietly()
+        holder = self.hold_contents_file()
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 1)
         self.assertTrue(self.log_lines()[-1].startswith("failed: "), self.log_lines())
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
@@ -452,6 +484,65 @@ class CommandLineTest(ProgramFixture):
         holder.wait()
         self.assertEqual(self.run_to_end("/unregister", "/quiet"), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)
+
+    def test_removal_leaves_another_folders_registration_whole(self):
+        # Both folders list the same files; the one registered last owns them.
+        self.register_quietly()
+        other = unix_path(OTHER_DIR)
+        other.mkdir()
+        shutil.copy(ARGS.program, other / self.program_name)
+        self.write_list(ENTRIES, folder=other)
+        self.provide_help_files(folder=other)
+        self.assertEqual(self.run_to_end("/quiet", folder=OTHER_DIR), 0)
+        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), OTHER_DIR + "\\")
+
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0)
+        self.assertEqual(self.contents.read_bytes(), self.MERGED)
+        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [OTHER_DIR + "\\"] * 4)
+        self.assertIn('lines kept: ":Link Grid.hlp" belongs to the registration of ' + OTHER_DIR +
+                      "\\, another installation, which still names it", self.log_lines())
+
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", folder=OTHER_DIR), 0)
+        self.assertEqual(self.contents.read_bytes(), BASE)
+        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [None] * 4)
+
+    def test_removal_keeps_the_locations_the_other_ide_still_uses(self):
+        # One folder registers with both IDEs, whose help locations are shared.
+        other_version = 7 - self.version
+        other, other_name = PROFILES[other_version], f"Vantrel{other_version}.exe"
+        other_contents = self.contents.with_name(other["contents"])
+        shutil.copy(Path(ARGS.program).with_name(other_name), self.component / other_name)
+        self.install_ide(profile=other)
+        self.register_quietly()
+        self.assertEqual(self.run_to_end("/quiet", program=other_name), 0)
+        self.assertEqual(other_contents.read_bytes(), self.MERGED)
+
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0)
+        self.assertEqual(self.contents.read_bytes(), BASE)
+        self.assertEqual(other_contents.read_bytes(), self.MERGED)
+        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), COMPONENT_DIR + "\\")
+        self.assertIn(f'value kept: "Grid.cnt" = {COMPONENT_DIR}\\ is still used by Delphi '
+                      f'{other_version} ({IDE_DIR}\\Help\\{other["contents"]})', self.log_lines())
+        self.assertIsNone(reg_value(HELP_KEY, "readme.txt"), "no IDE links it")
+
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", program=other_name), 0)
+        self.assertEqual(other_contents.read_bytes(), BASE)
+        # Both IDEs linked Old.hlp before this folder came: that location stays in use.
+        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES],
+                         [None, None, COMPONENT_DIR + "\\", None])
+
+    def test_removal_that_may_not_change_the_help_locations_fails_first(self):
+        self.register_quietly()
+        key = HELP_KEY.split("\\", 1)[1]
+        denied = wine(ARGS.probe, "denykey", key)
+        self.assertEqual(denied.returncode, 0, denied.stdout)
+        self.addCleanup(wine, ARGS.probe, "setkeysddl", key,
+                        denied.stdout.strip().split("=", 1)[1])
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 1)
+        self.assertRegex(self.log_lines()[-1], r"^failed: Cannot open the registry key "
+                         r"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help: .")
+        self.assertEqual(self.contents.read_bytes(), self.MERGED)
+        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), COMPONENT_DIR + "\\")
 
 
 def main():

@@ -89,7 +89,8 @@ TEST(MentionsName, NameBytesOnEitherSideAndTheEndsOfTheAlphabet) {
   EXPECT_TRUE(MentionsName(":Link a.hlp\r\n", SearchKey("A.hlp")));
   EXPECT_FALSE(MentionsName(":Link [.hlp\r\n", SearchKey("{.hlp")));
   EXPECT_FALSE(MentionsName(":Link @.hlp\r\n", SearchKey("`.hlp")));
-  EXPECT_FALSE(MentionsName("LIB.HL\r\nP", "LIB.HLP")) << "a name never spans two lines";
+  EXPECT_FALSE(MentionsName("LIB.HL\r\nP", "LIB.HL\r\nP")) << "a name never spans two lines";
+  EXPECT_TRUE(MentionsName("LIB.HLP\r\n", "LIB.HLP")) << "the name at the very start";
 }
 
 TEST_F(MergeContentsTest, LineAppendedForOneEntryIsSeenByTheNext) {

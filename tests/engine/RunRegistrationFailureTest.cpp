@@ -1,6 +1,7 @@
 // The registration run stopped part-way, on stand-in services.
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RunRegistration.h"
+#include "engine/RunAction.h"
 #include "engine/RunRemoval.h"
 #include "platform/Error.h"
 #include "tests/support/MemoryFileSystem.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace vantrel {
@@ -66,21 +68,25 @@ TEST_F(RunOnStandIns, MissingIdeStopsBeforeAnythingIsWritten) {
   using Keys = std::map<std::string, std::map<std::string, std::string>>;
   const Keys machines[] = {{}, {{IdeKey, {{"Version", "4.0"}}}}, {{IdeKey, {{"RootDir", ""}}}}};
   for (const Keys &machine : machines) {
-    for (bool removing : {false, true}) {
-      registry.keys = machine;
-      try {
-        if (removing)
-          RunRemoval(ProfileForVersion(4), {"A.HLP"}, dialog, services);
-        else
-          Run({"A.HLP"});
-        ADD_FAILURE() << "no error";
-      } catch (const Error &error) {
-        const std::string message = error.what();
-        EXPECT_NE(message.find(IdeKey), std::string::npos) << message;
-        EXPECT_NE(message.find("\"RootDir\""), std::string::npos) << message;
-      }
-      EXPECT_EQ(registry.keys, machine) << "no key or value may be created";
+    registry.keys = machine;
+    try {
+      Run({"A.HLP"});
+      ADD_FAILURE() << "no error";
+    } catch (const Error &error) {
+      const std::string message = error.what();
+      EXPECT_NE(message.find(IdeKey), std::string::npos) << message;
+      EXPECT_NE(message.find("\"RootDir\""), std::string::npos) << message;
     }
+    EXPECT_EQ(registry.keys, machine) << "no key or value may be created";
+  }
+  // A key that is there but may not be read is no missing IDE.
+  registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
+  registry.denied.insert(IdeKey);
+  try {
+    Run({"A.HLP"});
+    ADD_FAILURE() << "no error";
+  } catch (const Error &error) {
+    EXPECT_NE(std::string(error.what()).find("Access is denied"), std::string::npos) << error.what();
   }
   EXPECT_EQ(files.Operations(), 0);
   EXPECT_EQ(dialog.closed, 0);
@@ -133,7 +139,94 @@ TEST_F(RunOnStandIns, RemovalStopsAtTheFirstErrorAndASecondRunCompletesIt) {
   EXPECT_EQ(files.files[Contents], Base);
   EXPECT_EQ(registry.keys[HelpKey], (std::map<std::string, std::string>{{"C.HLP", "C:\\Tools2\\"}}));
   EXPECT_EQ(messages.shown.back(), RemovalSuccessMessage);
+  EXPECT_EQ(messages.kinds.back(), MessageKind::Information);
   EXPECT_EQ(dialog.closed, 2);
+}
+
+// Removal from C:\Tools\ for Delphi 4, with Delphi 3 at C:\D3: what is taken
+// away in each situation, and what the log says about it.
+TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
+  const std::string d3Key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\3.0";
+  const std::string d3Contents = "C:\\D3\\Help\\Delphi3.cnt";
+  const std::string line = ":Link Grid.hlp\r\n";
+  const struct {
+    const char *situation;
+    const char *location; // Grid.hlp's help location before; nullptr: none
+    bool d4Installed, d4Contents, d3HoldsLine;
+    bool linesGo, locationGoes;
+    const char *logged;
+  } cases[] = {
+      {"another folder owns the value", "C:\\Other\\", true, true, false, false, false,
+       "belongs to the registration of C:\\Other\\"},
+      {"the other IDE still holds the line", "c:\\tools", true, true, true, true, false,
+       "is still used by Delphi 3 (" },
+      {"the IDE is not installed", "C:\\Tools\\", false, false, false, false, true,
+       "contents left alone: Delphi 4 is not installed"},
+      {"the contents file is missing", "C:\\Tools\\", true, false, false, false, true,
+       "contents left alone: C:\\IDE\\Help\\Delphi4.cnt is not there"},
+      {"there is no value at all", nullptr, true, true, false, true, false,
+       "value not there: \"Grid.hlp\""},
+      {"the last registration is removed", "C:\\Tools\\", true, true, false, true, true,
+       "value removed: \"Grid.hlp\" = C:\\Tools\\"},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.situation);
+    test::MemoryRegistry registry;
+    test::MemoryFileSystem files;
+    test::RecordingMessages messages;
+    test::RecordingDialog dialog;
+    test::RecordingLog log;
+    files.files["C:\\Tools\\Grid.hlp"] = "help";
+    if (c.location != nullptr)
+      registry.keys[HelpKey]["Grid.hlp"] = c.location;
+    if (c.d4Installed)
+      registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
+    if (c.d4Contents)
+      files.files[Contents] = Base + line;
+    registry.keys[d3Key]["RootDir"] = "C:\\D3";
+    files.files[d3Contents] = c.d3HoldsLine ? Base + ":LINK grid.hlp\r\n" : Base;
+
+    RunRemoval(ProfileForVersion(4), {"Grid.hlp"}, dialog,
+               {registry, files, files, files, files, messages,
+                [] { return std::string("C:\\Tools\\Vantrel4.exe"); }, log});
+    EXPECT_EQ(files.files.count(Contents), c.d4Contents ? 1u : 0u);
+    if (c.d4Contents) {
+      EXPECT_EQ(files.files[Contents], c.linesGo ? Base : Base + line);
+    }
+    EXPECT_EQ(files.files[d3Contents], c.d3HoldsLine ? Base + ":LINK grid.hlp\r\n" : Base);
+    const auto helpKey = registry.keys.find(HelpKey);
+    EXPECT_EQ(helpKey != registry.keys.end(), c.location != nullptr)
+        << "a removal never creates the help-location key";
+    EXPECT_EQ(helpKey != registry.keys.end() && helpKey->second.count("Grid.hlp") != 0,
+              c.location != nullptr && !c.locationGoes);
+    EXPECT_EQ(messages.kinds, std::vector<MessageKind>{MessageKind::Information});
+    EXPECT_EQ(dialog.closed, 1);
+    EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string &l) {
+      return l.find(c.logged) != std::string::npos;
+    })) << ::testing::PrintToString(log.lines);
+  }
+}
+
+// The log ends with the outcome, written once; a log that cannot take it
+// does not hide the run's own error.
+TEST_F(RunOnStandIns, RunActionLogsTheOutcomeOnceAndKeepsTheRunsError) {
+  test::RecordingLog log;
+  const RunServices logged{registry, files, files, files, files, messages, services.executablePath, log};
+  RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
+  EXPECT_EQ(log.lines.back(), "done");
+  registry.keys.clear();
+  EXPECT_THROW(RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged), Error);
+  EXPECT_EQ(log.lines.back().rfind("failed: ", 0), 0u) << log.lines.back();
+  EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
+                          [](const std::string &l) { return l.rfind("failed: ", 0) == 0; }),
+            1);
+  log.broken = true;
+  try {
+    RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
+    ADD_FAILURE() << "no error";
+  } catch (const Error &error) {
+    EXPECT_NE(std::string(error.what()).find(IdeKey), std::string::npos) << error.what();
+  }
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 #include "engine/UnmergeContents.h"
 #include "platform/Error.h"
 #include "tests/support/FileSandbox.h"
+#include "tests/support/MemoryFileSystem.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace vantrel {
 namespace {
@@ -16,17 +19,11 @@ protected:
   const TargetProfile &profile = ProfileForVersion(3);
   const std::string root = sandbox->InstallRoot();
   const std::string contents = ContentsPath(profile, root);
-  const std::string component = sandbox->ComponentDir();
-  // Old.hlp is listed but not in the component's folder: its lines are not ours.
-  const HelpFileList list{"Grid.hlp", "Grid.cnt", "Old.hlp", "readme.txt"};
+  // The lines that are this component's; Old.hlp's and readme.txt's are not.
+  const std::vector<std::string> ours{":Link Grid.hlp", ":Include Grid.cnt"};
 
-  void SetUp() override {
-    for (const char *file : {"Grid.hlp", "Grid.cnt", "readme.txt"})
-      sandbox->WriteBytes(component + file, "help");
-  }
   void Unmerge(const TargetProfile &target) {
-    UnmergeContents(target, root, list, component,
-                    {sandbox->Files(), sandbox->Copier(), sandbox->Replacer(), sandbox->Existence()});
+    UnmergeContents(target, root, ours, {sandbox->Files(), sandbox->Copier(), sandbox->Replacer()});
   }
   std::string Unmerge(const std::string &before) {
     sandbox->WriteBytes(contents, before);
@@ -44,6 +41,9 @@ TEST_F(UnmergeContentsTest, RemovesOnlyThisComponentsDirectivesAndKeepsEveryOthe
       {"a\n:Link Grid.hlp\rb\r\n:Link Grid.hlp", "a\nb\r\n"},
       {"x\r\n:Link Grid.hlp\r\n\x1A", "x\r\n\x1A"},
       {"Gr\xFC\xDF\r\n:Link Grid.hlp\r\n\xE4\xF6", "Gr\xFC\xDF\r\n\xE4\xF6"},
+      // A lone CR would pair with the next line's LF: it gets an LF of its own.
+      {"a\r:Link Grid.hlp\n\nb\n", "a\r\n\nb\n"},
+      {"a\r:Link Grid.hlp\n\r\n", "a\r\r\n"},
       // Not exactly the directive, or not this component's file: kept.
       {" :Link Grid.hlp\r\n:Link Grid.hlp;old\r\n:Link  Grid.hlp\r\n:Link Old.hlp\r\n"
        ":Link readme.txt\r\n2 Grid=Grid@Grid.hlp\r\n",
@@ -101,6 +101,63 @@ TEST_F(UnmergeContentsTest, FileWithNothingToRemoveIsNotWrittenAndOthersAreLeftA
     EXPECT_NE(std::string(error.what()).find(d4), std::string::npos) << error.what();
   }
   EXPECT_EQ(sandbox->ReadBytes(d4), merged);
+}
+
+using Line = std::pair<std::string, std::string>; // text, line end
+
+std::vector<Line> LinesOf(std::string_view bytes, bool &closedByEndOfFileChar) {
+  StringByteSource source(bytes);
+  LineReader reader(source, 7);
+  std::vector<Line> lines;
+  while (!reader.AtEnd()) {
+    const TextLine line = reader.ReadLine();
+    lines.emplace_back(line.text, line.end);
+  }
+  closedByEndOfFileChar = reader.ClosedByEndOfFileChar();
+  return lines;
+}
+
+// Random files of lines with every line end, byte 26 and directive lines in
+// any case: a reader sees exactly the lines that were kept, in their order,
+// each with its own text and line end; only a lone CR that would run into a
+// following empty LF-ended line gains an LF.
+TEST(UnmergeLineStructure, ReaderSeesExactlyTheKeptLines) {
+  const char *const texts[] = {"",         "a",          " x\t",           ":Link Grid.hlp",
+                               "\x1A",     "b\x1A" "c",  ":LINK grid.HLP \t", ":include GRID.cnt",
+                               ":Link Grid.hlp;old", ":Link Old.hlp"};
+  const char *const ends[] = {"\r\n", "\n", "\r", ""};
+  const std::string contents = "C:\\IDE\\Help\\Delphi3.cnt";
+  std::mt19937 random(20261208);
+  for (int round = 0; round < 3000; ++round) {
+    std::string before;
+    const int count = static_cast<int>(random() % 9);
+    for (int i = 0; i < count; ++i)
+      before += std::string(texts[random() % std::size(texts)]) + ends[random() % std::size(ends)];
+    if (random() % 4 == 0)
+      before += EndOfFileChar;
+
+    test::MemoryFileSystem fs;
+    fs.files[contents] = before;
+    UnmergeContents(ProfileForVersion(3), "C:\\IDE", {":Link Grid.hlp", ":Include Grid.cnt"},
+                    {fs, fs, fs});
+    bool closedBefore = false, closedAfter = false;
+    std::vector<Line> kept;
+    for (const Line &line : LinesOf(before, closedBefore))
+      if (DirectiveKey(line.first) != ":LINK GRID.HLP" &&
+          DirectiveKey(line.first) != ":INCLUDE GRID.CNT")
+        kept.push_back(line);
+    const std::vector<Line> after = LinesOf(fs.files[contents], closedAfter);
+
+    SCOPED_TRACE(::testing::PrintToString(before));
+    ASSERT_EQ(after.size(), kept.size());
+    EXPECT_EQ(closedAfter, closedBefore);
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      EXPECT_EQ(after[i].first, kept[i].first) << i;
+      const bool wouldRunOn = kept[i].second == "\r" && i + 1 < kept.size() &&
+                              kept[i + 1].first.empty() && kept[i + 1].second[0] == '\n';
+      EXPECT_EQ(after[i].second, wouldRunOn ? "\r\n" : kept[i].second) << i;
+    }
+  }
 }
 
 } // namespace

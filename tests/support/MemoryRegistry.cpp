@@ -18,7 +18,12 @@ public:
       registry_.keys[full];
     return Open(full);
   }
-  bool OpenKeyReadOnly(const std::string &path) override { return Open(Resolve(path)); }
+  bool OpenExistingKey(const std::string &path, KeyAccess) override {
+    const std::string full = Resolve(path);
+    if (registry_.denied.count(full) != 0)
+      throw Error("Cannot open the registry key " + full + ": Access is denied.");
+    return Open(full);
+  }
   bool CreateKey(const std::string &path) override {
     registry_.keys[Resolve(path)];
     return true;

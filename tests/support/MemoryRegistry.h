@@ -5,6 +5,7 @@
 #include "platform/Registry.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 namespace vantrel::test {
@@ -13,6 +14,8 @@ class MemoryRegistry : public Registry {
 public:
   // Full key path ("HKEY_LOCAL_MACHINE\SOFTWARE\...") -> value name -> data.
   std::map<std::string, std::map<std::string, std::string>> keys;
+  // Keys that exist but that this process may not open.
+  std::set<std::string> denied;
 
   // Makes the n-th value write from now (1 = the next) raise.
   void FailAtWrite(int n) { failAt_ = writes_ + n; }

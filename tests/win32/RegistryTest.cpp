@@ -46,13 +46,13 @@ TEST_F(RegistryTest, PathsStartAtTheOpenKeyUnlessAbsolute) {
   ASSERT_TRUE(accessor->OpenKey("\\" + TestKey, false));
   accessor->WriteString("v", "outer");
   accessor->SetRootKey(RootKey::LocalMachine); // closes: now relative to the root again
-  ASSERT_TRUE(accessor->OpenKeyReadOnly(TestKey + "\\Inner"));
+  ASSERT_TRUE(accessor->OpenExistingKey(TestKey + "\\Inner", KeyAccess::Read));
   EXPECT_EQ(accessor->ReadString("v"), "inner");
   EXPECT_EQ(test::GetString32(TestKey, "v"), "outer");
 }
 
 TEST_F(RegistryTest, OpeningMissingKeysCreatesOnlyWhenAsked) {
-  EXPECT_FALSE(accessor->OpenKeyReadOnly(TestKey));
+  EXPECT_FALSE(accessor->OpenExistingKey(TestKey, KeyAccess::Read));
   EXPECT_FALSE(accessor->OpenKey(TestKey, false));
   EXPECT_FALSE(test::KeyExists32(TestKey));
   EXPECT_TRUE(accessor->CreateKey("\\" + TestKey + "\\A\\B"));
@@ -64,7 +64,7 @@ TEST_F(RegistryTest, ReadsStringsAndRefusesOtherTypes) {
   test::SetString32(TestKey, "Empty", "");
   test::SetString32(TestKey, "Long", std::string(3000, 'r'));
   test::SetDword32(TestKey, "Number", 4);
-  ASSERT_TRUE(accessor->OpenKeyReadOnly(TestKey));
+  ASSERT_TRUE(accessor->OpenExistingKey(TestKey, KeyAccess::Read));
   EXPECT_EQ(accessor->ReadString("RootDir"), "C:\\Program Files\\Borland\\Delphi4");
   EXPECT_EQ(accessor->ReadString("Empty"), "");
   EXPECT_EQ(accessor->ReadString("Missing"), "");
@@ -103,7 +103,7 @@ TEST_F(RegistryTest, StringsAreStoredWithOneNulAndCanBeDeleted) {
 
 TEST_F(RegistryTest, FailedWritesNameValueKeyAndReason) {
   test::SetString32(TestKey, "x", "y");
-  ASSERT_TRUE(accessor->OpenKeyReadOnly(TestKey));
+  ASSERT_TRUE(accessor->OpenExistingKey(TestKey, KeyAccess::Read));
   std::string message = WriteError("A.HLP");
   EXPECT_NE(message.find("\"A.HLP\""), std::string::npos) << message;
   EXPECT_NE(message.find("HKEY_LOCAL_MACHINE\\" + TestKey), std::string::npos) << message;

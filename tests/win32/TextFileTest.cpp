@@ -1,5 +1,6 @@
 // The Win32 text-file service on real files.
 #include "platform/Error.h"
+#include "platform/RunLog.h"
 #include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"
 
@@ -95,6 +96,22 @@ TEST_F(TextFileTest, FailuresNameTheFileAndTheSystemsReason) {
   EXPECT_NE(message.find("read-only"), std::string::npos) << message;
   SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(test::ReadFileBytes(path), "a\r\n");
+}
+
+// The run log: a second run adds to the first one's lines; a log that cannot
+// be opened says which file it wanted.
+TEST_F(TextFileTest, RunLogAppendsAndNamesAFileItCannotOpen) {
+  const std::string logPath = folder / "setup.log";
+  OpenRunLog(logPath)->Write("first run");
+  OpenRunLog(logPath)->Write("second run");
+  EXPECT_EQ(test::ReadFileBytes(logPath), "first run\r\nsecond run\r\n");
+  const std::string missing = folder / "no\\such.log";
+  try {
+    OpenRunLog(missing);
+    FAIL() << "opened a log in a missing folder";
+  } catch (const Error &error) {
+    EXPECT_NE(std::string(error.what()).find(missing), std::string::npos) << error.what();
+  }
 }
 
 } // namespace

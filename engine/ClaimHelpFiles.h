@@ -1,0 +1,39 @@
+#pragma once
+// Before a removal takes anything away: which of the listed files' help
+// locations and contents lines are the program folder's own. A help location
+// is shared by every IDE version and belongs to the folder it names (the
+// latest registration wins); another folder's registration is left whole.
+
+#include "engine/HelpFileList.h"
+#include "platform/FileExistence.h"
+#include "platform/Registry.h"
+#include "platform/RunLog.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel {
+
+struct HelpFileClaim {
+  std::string entry;
+  std::string directiveLine;   // what the merge writes for the entry; empty for other kinds
+  std::string location;        // the help-location value's data; empty when there is none
+  bool locationIsOurs = false; // the value names the program's folder
+  bool linesAreOurs = false;   // this IDE's directive lines for the entry may go
+};
+
+// Reads every entry's help location from `helpLocations` (the open
+// help-location key, or nullptr when there is none) and decides. The value is
+// ours when it names programDir. The lines are ours when the entry's file lies
+// in programDir and the value, if there is one, is ours: a file that is not
+// there, or a value naming another folder, means another installation's lines.
+std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
+                                          RegistryAccessor *helpLocations,
+                                          FileExistence &fileExistence, RunLog &log);
+
+// Whether two folder names are the same folder, as the help viewer reads them:
+// without regard to case, with or without the trailing backslash.
+bool SameFolder(std::string_view a, std::string_view b);
+
+} // namespace vantrel
