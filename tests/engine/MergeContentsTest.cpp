@@ -65,6 +65,7 @@ TEST_F(MergeContentsTest, WholeNameIsFoundWhereverTheLineHasIt) {
     const std::string before = Base + line + "\r\n";
     EXPECT_EQ(MergeInto(before, {"LIB.HLP"}), before) << line;
   }
+  EXPECT_EQ(MergeInto("lib.hlp\r\n", {"LIB.HLP"}), "lib.hlp\r\n") << "the file starts with it";
   const char *longerNames[] = {
       ":Link MYLIB.HLP", ":Link LIB.HLPX",   ":Link _LIB.HLP",  ":Link LIB.HLP~1",
       ":Link X-LIB.HLP", ":Link LIB.HLP.BAK", ":Link \xC4LIB.HLP", ":Link 1LIB.HLP",
