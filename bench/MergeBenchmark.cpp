@@ -21,7 +21,7 @@ void BM_MergeContents(benchmark::State &state) {
     state.PauseTiming();
     fs.files[vantrel::ContentsPath(profile, root)] = workload.contents;
     state.ResumeTiming();
-    vantrel::MergeContents(profile, root, workload.list, fs, fs);
+    vantrel::MergeContents(profile, root, workload.list, fs, fs, vantrel::LeadByteTable());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * workload.scanned));
   state.SetLabel(vantrel::bench::LineEndName(ends));

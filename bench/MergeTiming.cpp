@@ -29,7 +29,8 @@ int main(int argc, char **argv) {
       for (int run = 0; run < repeats; ++run) {
         test::WriteFileBytes(ContentsPath(profile, root), workload.contents);
         const auto start = std::chrono::steady_clock::now();
-        MergeContents(profile, root, workload.list, SystemTextFiles(), SystemFileCopier());
+        MergeContents(profile, root, workload.list, SystemTextFiles(), SystemFileCopier(),
+                      LeadByteTable());
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         best = took.count() < best ? took.count() : best;
       }

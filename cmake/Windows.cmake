@@ -17,6 +17,8 @@ add_library(vantrel_platform STATIC
   platform/win32/FileReplace.cpp
   platform/win32/FileExistence.cpp
   platform/win32/RunLog.cpp
+  platform/win32/CharacterSet.cpp
+  platform/win32/CodePageText.cpp
   ${TEXT_FORMAT_SOURCES})
 
 # The programs, one per TargetVersion.
@@ -53,7 +55,8 @@ add_executable(platform_tests
   tests/win32/TextFileTest.cpp
   tests/win32/FileCopyTest.cpp
   tests/win32/RegistryTest.cpp
-  tests/win32/RegistrationTest.cpp)
+  tests/win32/RegistrationTest.cpp
+  tests/win32/CharacterSetTest.cpp)
 target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_support GTest::gtest_main)
 add_test(NAME platform_win32 COMMAND platform_tests)
 

@@ -1,33 +1,32 @@
 #include "engine/ClaimHelpFiles.h"
 
+#include "engine/Characters.h"
 #include "engine/MergeContents.h"
 
 namespace vantrel {
 
-bool SameFolder(std::string_view a, std::string_view b) {
-  if (!a.empty() && a.back() == '\\')
-    a.remove_suffix(1);
-  if (!b.empty() && b.back() == '\\')
-    b.remove_suffix(1);
-  if (a.size() != b.size())
-    return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i]))
-      return false;
-  return true;
+bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterSet) {
+  const LeadByteTable &leadBytes = characterSet.LeadBytes();
+  // A trailing backslash, unless it is the second byte of a character ("表").
+  for (std::string_view *folder : {&a, &b})
+    if (!folder->empty() && folder->back() == '\\' &&
+        IsCharacterStart(*folder, folder->size() - 1, leadBytes))
+      folder->remove_suffix(1);
+  return characterSet.SameFolderName(a, b);
 }
 
 std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
                                           RegistryAccessor *helpLocations,
-                                          FileExistence &fileExistence, RunLog &log) {
+                                          FileExistence &fileExistence,
+                                          CharacterSet &characterSet, RunLog &log) {
   std::vector<HelpFileClaim> claims;
   for (const std::string &entry : list) {
     HelpFileClaim claim;
     claim.entry = entry;
-    claim.directiveLine = DirectiveLine(entry);
+    claim.directiveLine = DirectiveLine(entry, characterSet.LeadBytes());
     if (helpLocations != nullptr)
       claim.location = helpLocations->ReadString(entry);
-    claim.locationIsOurs = !claim.location.empty() && SameFolder(claim.location, programDir);
+    claim.locationIsOurs = !claim.location.empty() && SameFolder(claim.location, programDir, characterSet);
     if (claim.directiveLine.empty()) {
       log.Write("left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file");
     } else if (!claim.location.empty() && !claim.locationIsOurs) {

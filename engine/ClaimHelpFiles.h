@@ -5,6 +5,7 @@
 // latest registration wins); another folder's registration is left whole.
 
 #include "engine/HelpFileList.h"
+#include "platform/CharacterSet.h"
 #include "platform/FileExistence.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
@@ -30,10 +31,11 @@ struct HelpFileClaim {
 // there, or a value naming another folder, means another installation's lines.
 std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
                                           RegistryAccessor *helpLocations,
-                                          FileExistence &fileExistence, RunLog &log);
+                                          FileExistence &fileExistence,
+                                          CharacterSet &characterSet, RunLog &log);
 
-// Whether two folder names are the same folder, as the help viewer reads them:
-// without regard to case, with or without the trailing backslash.
-bool SameFolder(std::string_view a, std::string_view b);
+// Whether two folder names are the same folder, as the file system reads
+// them: without regard to case, with or without the trailing backslash.
+bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterSet);
 
 } // namespace vantrel

@@ -10,10 +10,11 @@ namespace vantrel {
 std::map<std::string, std::string> FindOtherIdeUses(const TargetProfile &profile,
                                                     const std::vector<std::string> &directiveLines,
                                                     Registry &registry, TextFiles &textFiles,
-                                                    FileExistence &fileExistence) {
+                                                    FileExistence &fileExistence,
+                                                    const LeadByteTable &leadBytes) {
   std::set<std::string> wanted;
   for (const std::string &line : directiveLines)
-    wanted.insert(DirectiveKey(line));
+    wanted.insert(DirectiveKey(line, leadBytes));
   std::map<std::string, std::string> uses;
   for (int version : KnownTargetVersions) {
     const TargetProfile &other = ProfileForVersion(version);
@@ -28,7 +29,7 @@ std::map<std::string, std::string> FindOtherIdeUses(const TargetProfile &profile
       continue;
     std::unique_ptr<TextReader> reader = textFiles.OpenForReading(contentsPath);
     while (!reader->AtEnd()) {
-      const std::string key = DirectiveKey(reader->ReadLine().text);
+      const std::string key = DirectiveKey(reader->ReadLine().text, leadBytes);
       if (wanted.count(key) != 0)
         uses.emplace(key, other.ideName + " (" + contentsPath + ")");
     }

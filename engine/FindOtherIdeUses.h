@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/TargetProfile.h"
+#include "platform/CharacterSet.h"
 #include "platform/FileExistence.h"
 #include "platform/Registry.h"
 #include "platform/TextFile.h"
@@ -18,6 +19,7 @@ namespace vantrel {
 std::map<std::string, std::string> FindOtherIdeUses(const TargetProfile &profile,
                                                     const std::vector<std::string> &directiveLines,
                                                     Registry &registry, TextFiles &textFiles,
-                                                    FileExistence &fileExistence);
+                                                    FileExistence &fileExistence,
+                                                    const LeadByteTable &leadBytes);
 
 } // namespace vantrel

@@ -1,14 +1,11 @@
 #include "engine/MergeContents.h"
 
+#include "engine/Characters.h"
+#include "engine/FindByte.h"
 #include "platform/Error.h"
 
 #include <array>
 #include <cstddef>
-#include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace vantrel {
 
@@ -29,36 +26,6 @@ constexpr std::array<bool, 256> NameBytes = MakeNameByteTable();
 
 bool IsNameByte(char c) { return NameBytes[static_cast<unsigned char>(c)]; }
 
-// Where `c` first stands in [at, end), or end. The memchr of some Windows C
-// runtimes is a plain byte loop, so where SSE2 is there (every x86-64) the
-// bytes are compared sixteen at a time.
-const char *FindByte(const char *at, const char *end, char c) {
-#if defined(__SSE2__)
-  const __m128i needle = _mm_set1_epi8(c);
-  auto matches = [needle](const char *block) {
-    return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(block)), needle);
-  };
-  for (; end - at >= 64; at += 64) {
-    const __m128i any = _mm_or_si128(_mm_or_si128(matches(at), matches(at + 16)),
-                                     _mm_or_si128(matches(at + 32), matches(at + 48)));
-    if (_mm_movemask_epi8(any) != 0)
-      break;
-  }
-  for (; end - at >= 16; at += 16) {
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(matches(at)));
-    if (mask != 0)
-      return at + __builtin_ctz(mask);
-  }
-  for (; at != end; ++at)
-    if (*at == c)
-      return at;
-  return end;
-#else
-  const void *hit = std::memchr(at, c, static_cast<std::size_t>(end - at));
-  return hit != nullptr ? static_cast<const char *>(hit) : end;
-#endif
-}
-
 bool NameMatchesAt(std::string_view text, std::size_t start, std::string_view searchKey) {
   for (std::size_t i = 0; i < searchKey.size(); ++i)
     if (UpperAscii(text[start + i]) != searchKey[i])
@@ -68,11 +35,34 @@ bool NameMatchesAt(std::string_view text, std::size_t start, std::string_view se
          (end == text.size() || !IsNameByte(text[end]));
 }
 
+// The same in a double-byte code page: the match must begin at a character,
+// a double-byte character is compared as it stands, and one right before the
+// match makes it part of a longer name. After the match, a lead byte is a
+// name byte already.
+bool NameMatchesAt(std::string_view text, std::size_t start, std::string_view searchKey,
+                   const LeadByteTable &leadBytes) {
+  if (!IsCharacterStart(text, start, leadBytes))
+    return false;
+  for (std::size_t i = 0; i < searchKey.size(); ++i) {
+    if (leadBytes.IsLead(searchKey[i]) && i + 1 < searchKey.size()) {
+      if (text[start + i] != searchKey[i] || text[start + i + 1] != searchKey[i + 1])
+        return false;
+      ++i;
+    } else if (UpperAscii(text[start + i]) != searchKey[i]) {
+      return false;
+    }
+  }
+  const std::size_t end = start + searchKey.size();
+  return (start == 0 || (!FollowsDoubleByteCharacter(text, start, leadBytes) &&
+                         !IsNameByte(text[start - 1]))) &&
+         (end == text.size() || !IsNameByte(text[end]));
+}
+
 // Reads the whole file (every line, also after a match) and tells whether any
 // line names the key. The lines are searched a run at a time, straight in the
 // reader's buffer.
 bool ContentsMention(TextFiles &textFiles, const std::string &contentsPath,
-                     const std::string &searchKey) {
+                     const std::string &searchKey, const LeadByteTable &leadBytes) {
   std::unique_ptr<TextReader> reader = textFiles.OpenForReading(contentsPath);
   bool found = false;
   bool firstLines = true;
@@ -82,7 +72,7 @@ bool ContentsMention(TextFiles &textFiles, const std::string &contentsPath,
       RefuseUtf16(lines, contentsPath);
     firstLines = false;
     if (!found)
-      found = MentionsName(lines, searchKey);
+      found = MentionsName(lines, searchKey, leadBytes);
   }
   reader->Close();
   return found;
@@ -98,36 +88,30 @@ void RefuseUtf16(std::string_view firstBytes, const std::string &contentsPath) {
                 "unchanged.");
 }
 
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-void UpperCaseAscii(std::string &text) {
-  for (char &c : text)
-    c = UpperAscii(c);
-}
-
-std::string SearchKey(std::string_view entry) {
+std::string SearchKey(std::string_view entry, const LeadByteTable &leadBytes) {
+  // Bytes up to 32 are never the second byte of a character.
   auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
   while (!entry.empty() && isBlank(entry.front()))
     entry.remove_prefix(1);
   while (!entry.empty() && isBlank(entry.back()))
     entry.remove_suffix(1);
   std::string key(entry);
-  UpperCaseAscii(key);
+  UpperCaseAscii(key, leadBytes);
   return key;
 }
 
-std::string UpperExtension(std::string_view entry) {
-  const std::size_t nameStart = entry.find_last_of("\\:");
-  const std::size_t dot = entry.rfind('.');
+std::string UpperExtension(std::string_view entry, const LeadByteTable &leadBytes) {
+  const std::size_t nameStart = FindLastOf(entry, "\\:", leadBytes);
+  const std::size_t dot = FindLastOf(entry, ".", leadBytes);
   if (dot == std::string_view::npos || (nameStart != std::string_view::npos && dot < nameStart))
     return "";
   std::string extension(entry.substr(dot));
-  UpperCaseAscii(extension);
+  UpperCaseAscii(extension, leadBytes);
   return extension;
 }
 
-std::string DirectiveLine(const std::string &entry) {
-  const std::string extension = UpperExtension(entry);
+std::string DirectiveLine(const std::string &entry, const LeadByteTable &leadBytes) {
+  const std::string extension = UpperExtension(entry, leadBytes);
   if (extension == ".CNT")
     return ":Include " + entry;
   if (extension == ".HLP")
@@ -135,11 +119,17 @@ std::string DirectiveLine(const std::string &entry) {
   return "";
 }
 
-bool MentionsName(std::string_view text, std::string_view searchKey) {
+bool MentionsName(std::string_view text, std::string_view searchKey,
+                  const LeadByteTable &leadBytes) {
   // Lines hold no CR or LF, so a key with one is in no line.
   if (searchKey.empty() || text.size() < searchKey.size() ||
       searchKey.find_first_of("\r\n") != std::string_view::npos)
     return false;
+  const bool doubleByte = leadBytes.Any();
+  auto matchesAt = [&](std::size_t start) {
+    return doubleByte ? NameMatchesAt(text, start, searchKey, leadBytes)
+                      : NameMatchesAt(text, start, searchKey);
+  };
   // Candidates are found by one byte of the key. A byte other than a letter
   // has one form only, so a plain byte search finds it: the extension's dot in
   // a usual name.
@@ -148,7 +138,7 @@ bool MentionsName(std::string_view text, std::string_view searchKey) {
     anchor = searchKey.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
   if (anchor == std::string_view::npos) {
     for (std::size_t start = 0; start + searchKey.size() <= text.size(); ++start)
-      if (UpperAscii(text[start]) == searchKey[0] && NameMatchesAt(text, start, searchKey))
+      if (UpperAscii(text[start]) == searchKey[0] && matchesAt(start))
         return true;
     return false;
   }
@@ -159,7 +149,7 @@ bool MentionsName(std::string_view text, std::string_view searchKey) {
     at = static_cast<std::size_t>(hit - text.data());
     if (at == anchorEnd)
       return false;
-    if (NameMatchesAt(text, at - anchor, searchKey))
+    if (matchesAt(at - anchor))
       return true;
   }
   return false;
@@ -167,7 +157,7 @@ bool MentionsName(std::string_view text, std::string_view searchKey) {
 
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
-                   RunLog &log) {
+                   const LeadByteTable &leadBytes, RunLog &log) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string backupPath = BackupPath(profile, installRoot);
 
@@ -177,12 +167,12 @@ void MergeContents(const TargetProfile &profile, const std::string &installRoot,
     log.Write("backup made: " + backupPath);
 
   for (const std::string &entry : list) {
-    if (ContentsMention(textFiles, contentsPath, SearchKey(entry))) {
+    if (ContentsMention(textFiles, contentsPath, SearchKey(entry, leadBytes), leadBytes)) {
       log.Write("line kept: \"" + entry + "\" is already in " + contentsPath);
       continue;
     }
     std::unique_ptr<TextAppender> appender = textFiles.OpenForAppending(contentsPath);
-    const std::string line = DirectiveLine(entry);
+    const std::string line = DirectiveLine(entry, leadBytes);
     if (!line.empty())
       appender->WriteLine(line);
     appender->Close();

@@ -1,6 +1,6 @@
 #include "engine/ParseCommandLine.h"
 
-#include "engine/MergeContents.h"
+#include "engine/Characters.h"
 
 #include <set>
 

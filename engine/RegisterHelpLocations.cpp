@@ -1,13 +1,14 @@
 #include "engine/RegisterHelpLocations.h"
 
+#include "engine/Characters.h"
 #include "engine/ReadInstallRoot.h"
 
 namespace vantrel {
 
 const char *const HelpLocationKey = "\\SOFTWARE\\Microsoft\\Windows\\Help";
 
-std::string ProgramDirOf(const std::string &executablePath) {
-  const std::size_t last = executablePath.find_last_of("\\:");
+std::string ProgramDirOf(const std::string &executablePath, const LeadByteTable &leadBytes) {
+  const std::size_t last = FindLastOf(executablePath, "\\:", leadBytes);
   return last == std::string::npos ? "" : executablePath.substr(0, last + 1);
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
+#include "platform/CharacterSet.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 
@@ -13,8 +14,8 @@ namespace vantrel {
 extern const char *const HelpLocationKey;
 
 // The folder part of an executable's path, up to and including the last
-// backslash or colon.
-std::string ProgramDirOf(const std::string &executablePath);
+// backslash or colon (a character of its own, not the second byte of one).
+std::string ProgramDirOf(const std::string &executablePath, const LeadByteTable &leadBytes);
 
 // Reads the IDE's install root, then records programDir as the folder of
 // every entry under the help-location key. Raises, before writing anything,

@@ -6,7 +6,8 @@ namespace vantrel {
 
 void RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
                          const std::map<std::string, std::string> &otherIdeUses,
-                         RegistryAccessor &helpLocations, RunLog &log) {
+                         RegistryAccessor &helpLocations, const LeadByteTable &leadBytes,
+                         RunLog &log) {
   for (const HelpFileClaim &claim : claims) {
     const std::string value = "\"" + claim.entry + "\" = " + claim.location;
     if (claim.location.empty()) {
@@ -19,7 +20,7 @@ void RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
     }
     const auto use = claim.directiveLine.empty()
                          ? otherIdeUses.end()
-                         : otherIdeUses.find(DirectiveKey(claim.directiveLine));
+                         : otherIdeUses.find(DirectiveKey(claim.directiveLine, leadBytes));
     if (use != otherIdeUses.end())
       log.Write("value kept: " + value + " is still used by " + use->second);
     else if (helpLocations.DeleteValue(claim.entry))

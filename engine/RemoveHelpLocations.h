@@ -16,6 +16,7 @@ namespace vantrel {
 // help viewer needs the location for that IDE, so it stays.
 void RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
                          const std::map<std::string, std::string> &otherIdeUses,
-                         RegistryAccessor &helpLocations, RunLog &log = NoRunLog());
+                         RegistryAccessor &helpLocations, const LeadByteTable &leadBytes,
+                         RunLog &log = NoRunLog());
 
 } // namespace vantrel

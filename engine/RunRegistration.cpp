@@ -2,6 +2,7 @@
 
 #include "engine/MergeContents.h"
 #include "engine/RegisterHelpLocations.h"
+#include "engine/RequireUsableFolder.h"
 
 namespace vantrel {
 
@@ -9,10 +10,12 @@ const char *const SuccessMessage = "Component help files have been successfully 
 
 void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
                      ClosableDialog &dialog, const RunServices &services) {
-  const std::string programDir = ProgramDirOf(services.executablePath());
+  const LeadByteTable &leadBytes = services.characterSet.LeadBytes();
+  const std::string programDir = ProgramDirOf(services.executablePath(), leadBytes);
+  RequireUsableFolder(programDir, list);
   const std::string installRoot =
       RegisterHelpLocations(profile, list, programDir, services.registry, services.log);
-  MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier,
+  MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier, leadBytes,
                 services.log);
   services.messageBoxes.ShowMessage(SuccessMessage, MessageKind::Information);
   dialog.Close();

@@ -2,6 +2,7 @@
 
 #include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
+#include "platform/CharacterSet.h"
 #include "platform/FileCopy.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
@@ -30,6 +31,7 @@ struct RunServices {
   FileCopier &fileCopier;
   FileReplacer &fileReplacer;
   FileExistence &fileExistence;
+  CharacterSet &characterSet;
   MessageBoxes &messageBoxes;
   std::function<std::string()> executablePath;
   RunLog &log = NoRunLog();

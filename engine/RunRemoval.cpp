@@ -5,6 +5,7 @@
 #include "engine/ReadInstallRoot.h"
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RemoveHelpLocations.h"
+#include "engine/RequireUsableFolder.h"
 #include "engine/UnmergeContents.h"
 
 namespace vantrel {
@@ -39,14 +40,17 @@ void RemoveOwnLines(const TargetProfile &profile, const std::vector<std::string>
     return;
   }
   UnmergeContents(profile, *installRoot, lines,
-                  {services.textFiles, services.fileCopier, services.fileReplacer}, services.log);
+                  {services.textFiles, services.fileCopier, services.fileReplacer},
+                  services.characterSet.LeadBytes(), services.log);
 }
 
 } // namespace
 
 void RunRemoval(const TargetProfile &profile, const HelpFileList &list, ClosableDialog &dialog,
                 const RunServices &services) {
-  const std::string programDir = ProgramDirOf(services.executablePath());
+  const LeadByteTable &leadBytes = services.characterSet.LeadBytes();
+  const std::string programDir = ProgramDirOf(services.executablePath(), leadBytes);
+  RequireUsableFolder(programDir, list);
   // Opened for writing before anything is changed: a key this process may
   // not change stops the run here. A removal never creates the key.
   std::unique_ptr<RegistryAccessor> helpLocations = services.registry.CreateAccessor();
@@ -54,7 +58,7 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   const bool anyLocations = helpLocations->OpenExistingKey(HelpLocationKey, KeyAccess::ReadWrite);
   const std::vector<HelpFileClaim> claims =
       ClaimHelpFiles(list, programDir, anyLocations ? helpLocations.get() : nullptr,
-                     services.fileExistence, services.log);
+                     services.fileExistence, services.characterSet, services.log);
 
   RemoveOwnLines(profile, DirectiveLinesOf(claims, &HelpFileClaim::linesAreOurs), services);
 
@@ -62,8 +66,8 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
       DirectiveLinesOf(claims, &HelpFileClaim::locationIsOurs);
   RemoveHelpLocations(claims,
                       FindOtherIdeUses(profile, ownLocations, services.registry,
-                                       services.textFiles, services.fileExistence),
-                      *helpLocations, services.log);
+                                       services.textFiles, services.fileExistence, leadBytes),
+                      *helpLocations, leadBytes, services.log);
   helpLocations->CloseKey();
 
   services.messageBoxes.ShowMessage(RemovalSuccessMessage, MessageKind::Information);

@@ -1,28 +1,30 @@
 #include "engine/UnmergeContents.h"
 
+#include "engine/Characters.h"
 #include "engine/MergeContents.h"
 
 #include <set>
 
 namespace vantrel {
 
-std::string DirectiveKey(std::string_view line) {
+std::string DirectiveKey(std::string_view line, const LeadByteTable &leadBytes) {
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
     line.remove_suffix(1);
   std::string text(line);
-  UpperCaseAscii(text);
+  UpperCaseAscii(text, leadBytes);
   return text;
 }
 
 void UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
                      const std::vector<std::string> &directiveLines,
-                     const ContentsServices &services, RunLog &log) {
+                     const ContentsServices &services, const LeadByteTable &leadBytes,
+                     RunLog &log) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string backupPath = BackupPath(profile, installRoot);
 
   std::set<std::string> ours;
   for (const std::string &line : directiveLines)
-    ours.insert(DirectiveKey(line));
+    ours.insert(DirectiveKey(line, leadBytes));
 
   if (services.fileCopier.CopyReplacing(contentsPath, backupPath) == CopyOutcome::Copied)
     log.Write("backup made: " + backupPath);
@@ -34,7 +36,7 @@ void UnmergeContents(const TargetProfile &profile, const std::string &installRoo
     const TextLine line = reader->ReadLine();
     if (first)
       RefuseUtf16(line.text, contentsPath);
-    if (ours.count(DirectiveKey(line.text)) != 0) {
+    if (ours.count(DirectiveKey(line.text, leadBytes)) != 0) {
       removed.emplace_back(line.text);
       continue;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/TargetProfile.h"
+#include "platform/CharacterSet.h"
 #include "platform/FileCopy.h"
 #include "platform/FileReplace.h"
 #include "platform/RunLog.h"
@@ -26,9 +27,10 @@ struct ContentsServices {
 // nothing to take out is not written.
 void UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
                      const std::vector<std::string> &directiveLines,
-                     const ContentsServices &services, RunLog &log = NoRunLog());
+                     const ContentsServices &services, const LeadByteTable &leadBytes,
+                     RunLog &log = NoRunLog());
 
 // The form in which a contents line is compared with a directive line.
-std::string DirectiveKey(std::string_view line);
+std::string DirectiveKey(std::string_view line, const LeadByteTable &leadBytes);
 
 } // namespace vantrel

@@ -6,7 +6,7 @@ VANTREL_PACKAGES=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686
-  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3
+  wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3 locales
 )
 
 # Installs the Debian packages that are missing (needs root, or sudo).
@@ -22,6 +22,15 @@ install_packages() {
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   "${sudo[@]}" apt-get update -q
   "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+}
+
+# The Japanese locale, under which Wine's ANSI code page is 932 (the tests of
+# double-byte names); Wine mangles non-ASCII file names without it.
+install_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 }
 
 # Configures and builds one build folder: build_tree NAME [cmake options...]

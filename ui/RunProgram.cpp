@@ -1,9 +1,11 @@
 #include "ui/RunProgram.h"
 
+#include "engine/Characters.h"
 #include "engine/LoadHelpFiles.h"
 #include "engine/ParseCommandLine.h"
 #include "engine/RequireHelpFiles.h"
 #include "engine/RunAction.h"
+#include "platform/CharacterSet.h"
 #include "platform/ExecutablePath.h"
 #include "platform/FileCopy.h"
 #include "platform/FileExistence.h"
@@ -46,7 +48,8 @@ std::string WorkingDirectory() {
 // The INI reader looks for a bare file name in the Windows folder: a list
 // named on the command line is the working folder's, as .\Vantrel.ini is.
 std::string InWorkingFolder(const std::string &path) {
-  return path.find_first_of("\\/:") == std::string::npos ? ".\\" + path : path;
+  const bool bare = FindLastOf(path, "\\/:", SystemCharacterSet().LeadBytes()) == std::string::npos;
+  return bare ? ".\\" + path : path;
 }
 
 // "2026-12-07 19:45:01 Vantrel4.exe 1.0.0: register, in C:\Components\GridPack"
@@ -56,10 +59,7 @@ std::string LogHeader(const CommandLine &command) {
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
                 now.wDay, now.wHour, now.wMinute, now.wSecond);
-  char path[MAX_PATH] = {}; // only for its file name
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  const std::string name(path);
-  return std::string(stamp) + " " + name.substr(name.find_last_of("\\/:") + 1) + " " +
+  return std::string(stamp) + " " + ExecutableFileName() + " " +
          VantrelVersion + ": " + (command.action == Action::Remove ? "unregister" : "register") +
          ", in " + WorkingDirectory();
 }
@@ -131,7 +131,8 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
   }
 
   const RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
-                             SystemFileReplacer(), SystemFileExistence(), messages,
+                             SystemFileReplacer(), SystemFileExistence(), SystemCharacterSet(),
+                             messages,
                              ExecutablePath,       log ? *log : NoRunLog()};
   if (command.quiet) {
     try {

@@ -1,27 +1,65 @@
 #include "platform/ExecutablePath.h"
 
 #include "platform/Error.h"
+#include "platform/win32/CodePageText.h"
 #include "platform/win32/SystemMessage.h"
 
 #include <windows.h>
+
+#include <algorithm>
 
 namespace vantrel {
 
 namespace {
 
-std::wstring WideExecutablePath() {
-  // Paths may be longer than MAX_PATH; a full buffer means the path was cut.
-  std::wstring path(MAX_PATH, L'\0');
+// Calls `get(buffer, size)` with ever larger buffers until the answer fits;
+// it returns the length, or 0 for a failure.
+template <typename Get> std::wstring GrowingWide(Get get, const char *failure) {
+  std::wstring text(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    const DWORD length = get(text.data(), static_cast<DWORD>(text.size()));
     if (length == 0)
-      win32::RaiseLastError("Cannot find the program's own path");
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
+      win32::RaiseLastError(failure);
+    if (length < text.size()) {
+      text.resize(length);
+      return text;
     }
-    path.resize(path.size() * 2);
+    text.resize(std::max<std::size_t>(text.size() * 2, length + 1));
   }
+}
+
+// The program's path as Windows started it, then in its long form. Paths may
+// be longer than MAX_PATH: a full buffer means the path was cut.
+std::wstring WideExecutablePath() {
+  const std::wstring started = GrowingWide(
+      [](wchar_t *buffer, DWORD size) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer, size);
+        return length == size ? size : length; // cut: try larger
+      },
+      "Cannot find the program's own path");
+  // A folder whose long form cannot be read (no right to list a folder
+  // above it) keeps the path as started: it still names the folder.
+  try {
+    return GrowingWide(
+        [&started](wchar_t *buffer, DWORD size) {
+          return GetLongPathNameW(started.c_str(), buffer, size);
+        },
+        "Cannot find the long form of the program's path");
+  } catch (const Error &) {
+    return started;
+  }
+}
+
+// For showing only: a character without a form in the 8-bit character set
+// becomes the system's default character.
+std::string Shown(std::wstring_view wide) {
+  const int wideLength = static_cast<int>(wide.size());
+  std::string text(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength,
+                                                                nullptr, 0, nullptr, nullptr)),
+                   '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, text.data(),
+                      static_cast<int>(text.size()), nullptr, nullptr);
+  return text;
 }
 
 } // namespace
@@ -31,25 +69,18 @@ std::string ExecutablePath() {
   // must be one the system's character set can hold. GetModuleFileNameA would
   // put "?" for any other character: a folder that does not exist.
   const std::wstring wide = WideExecutablePath();
-  const int wideLength = static_cast<int>(wide.size());
-  BOOL usedDefault = FALSE;
-  const int length =
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0,
-                          nullptr, &usedDefault);
-  std::string path(static_cast<std::size_t>(length), '\0');
-  if (length == 0 ||
-      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, path.data(),
-                          length, nullptr, &usedDefault) != length)
-    win32::RaiseLastError("Cannot find the program's own path");
-  if (usedDefault) {
-    const std::size_t folderEnd = path.find_last_of('\\');
-    throw Error("The program's folder " + path.substr(0, folderEnd) +
-                " has a name with characters outside this system's character set, which the "
-                "Windows help viewer cannot find. Move the program and the help files to a "
-                "folder whose name uses only characters of the system's character set, and run "
-                "it from there. Nothing has been changed.");
-  }
-  return path;
+  if (std::optional<std::string> path = win32::ToCodePage(wide, GetACP()))
+    return *path;
+  throw Error("The program's folder " + Shown(wide.substr(0, wide.find_last_of(L'\\'))) +
+              " has a name with characters outside this system's character set, which the "
+              "Windows help viewer cannot find. Move the program and the help files to a "
+              "folder whose name uses only characters of the system's character set, and run "
+              "it from there. Nothing has been changed.");
+}
+
+std::string ExecutableFileName() {
+  const std::wstring wide = WideExecutablePath();
+  return Shown(wide.substr(wide.find_last_of(L"\\/:") + 1));
 }
 
 } // namespace vantrel

@@ -18,6 +18,7 @@
 //                              DACL that lets Everyone only read it; prints
 //                              the DACL it had as sddl=...
 //   probe setkeysddl KEY SDDL  gives the key that DACL back
+//   probe shortpath PATH       prints the short (8.3) form of PATH
 #include <windows.h>
 
 #include <aclapi.h>
@@ -352,13 +353,20 @@ int main(int argc, char **argv) {
     return HoldFile(argv[2]);
   if (argc == 3 && std::string(argv[1]) == "version")
     return PrintVersion(argv[2]);
+  if (argc == 3 && std::string(argv[1]) == "shortpath") {
+    char shortPath[MAX_PATH * 4] = {};
+    if (GetShortPathNameA(argv[2], shortPath, sizeof shortPath) == 0)
+      return 1;
+    std::printf("%s\n", shortPath);
+    return 0;
+  }
   if (argc == 3 && std::string(argv[1]) == "denykey")
     return SetKeyDacl(argv[2], "D:P(A;;KR;;;WD)", true);
   if (argc == 4 && std::string(argv[1]) == "setkeysddl")
     return SetKeyDacl(argv[2], argv[3], false);
   if (argc != 3 && !(argc == 4 && std::string(argv[1]) == "dialog")) {
     std::fprintf(stderr, "usage: probe dialog TIMEOUT_MS [FOCUS] | message|close|watch TIMEOUT_MS"
-                         " | hold | holdfile PATH | version PATH | denykey KEY | setkeysddl KEY SDDL\n");
+                         " | hold | holdfile PATH | version PATH | denykey KEY | setkeysddl KEY SDDL | shortpath PATH\n");
     return 2;
   }
   const std::string command = argv[1];

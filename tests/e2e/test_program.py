@@ -56,14 +56,20 @@ def unix_path(windows_path):
     return DRIVE_C / windows_path[3:].replace("\\", "/")
 
 
-def wine(*args, cwd=None, timeout=60):
+# Wine takes the ANSI code page from the locale: this one gives code page 932.
+JAPANESE = {"LC_ALL": "ja_JP.UTF-8"}
+
+
+def wine(*args, cwd=None, timeout=60, locale=None):
+    """Runs a program under Wine; with locale=JAPANESE its 8-bit text is code page 932."""
     return subprocess.run([WINE, *args], cwd=cwd, capture_output=True, text=True,
-                          encoding="latin-1", timeout=timeout)
+                          encoding="cp932" if locale else "latin-1", timeout=timeout,
+                          env={**os.environ, **(locale or {})})
 
 
-def reg_value(key, name):
+def reg_value(key, name, locale=None):
     """The REG_SZ value in the 32-bit view, or None when there is none."""
-    result = wine("reg", "query", key, "/v", name, "/reg:32")
+    result = wine("reg", "query", key, "/v", name, "/reg:32", locale=locale)
     if result.returncode != 0:
         return None
     for line in result.stdout.splitlines():
@@ -164,13 +170,13 @@ class ProgramFixture(unittest.TestCase):
         focus_desktop()
         return facts
 
-    def run_to_end(self, *switches, cwd=None, folder=COMPONENT_DIR, program=None):
+    def run_to_end(self, *switches, cwd=None, folder=COMPONENT_DIR, program=None, locale=None):
         """Runs the program in `folder` with switches, unattended; returns its exit code."""
         return wine(folder + "\\" + (program or self.program_name), *switches,
-                    cwd=cwd or unix_path(folder), timeout=120).returncode
+                    cwd=cwd or unix_path(folder), timeout=120, locale=locale).returncode
 
-    def log_lines(self):
-        return unix_path(LOG).read_bytes().decode("latin-1").split("\r\n")[:-1]
+    def log_lines(self, encoding="latin-1"):
+        return unix_path(LOG).read_bytes().decode(encoding).split("\r\n")[:-1]
 
     def provide_help_files(self, names=("Grid.hlp", "Grid.cnt", "readme.txt"), folder=None):
         for name in names:
@@ -337,12 +343,13 @@ class CommandLineTest(ProgramFixture):
 
     MERGED = BASE + b":Link Grid.hlp\r\n:Include Grid.cnt\r\n"
 
-    def register_quietly(self):
+    def register_quietly(self, folder=COMPONENT_DIR):
         self.install_ide()
         self.write_list(ENTRIES)
         self.provide_help_files()
         # A bare file name is the working folder's, not the Windows folder's.
-        self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG, "/list=Vantrel.ini"), 0)
+        self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG, "/list=Vantrel.ini",
+                                         folder=folder, cwd=self.component), 0)
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
 
     def test_quiet_round_trip_shows_nothing_and_removes_only_its_own(self):
@@ -351,7 +358,11 @@ class CommandLineTest(ProgramFixture):
         self.addCleanup(watcher.stdout.close)
         self.addCleanup(watcher.kill)
         self.assertEqual(watcher.stdout.readline().strip(), "watching")
-        self.register_quietly()
+        # Started by its short (8.3) path, as some installers do: the long folder is
+        # recorded, so that the removal below, started by the long path, finds it its own.
+        short = wine(ARGS.probe, "shortpath", COMPONENT_DIR).stdout.strip()
+        self.assertNotEqual(short.lower(), COMPONENT_DIR.lower())
+        self.register_quietly(folder=short)
         for entry in ENTRIES:
             self.assertEqual(reg_value(HELP_KEY, entry), COMPONENT_DIR + "\\", entry)
         lines = self.log_lines()
@@ -543,6 +554,34 @@ class CommandLineTest(ProgramFixture):
                          r"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help: .")
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
         self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), COMPONENT_DIR + "\\")
+
+    def test_japanese_code_page_names_and_folder(self):
+        """Code page 932: ヂ.hlp is not ア.hlp, and 表lib.hlp does not name lib.hlp;
+        a folder named in Japanese (ending in 表, whose second byte is 5C) is recorded
+        as it is and found again by the removal."""
+        folder = COMPONENT_DIR[:COMPONENT_DIR.rindex("\\") + 1] + "\u90e8\u54c1\u8868"
+        component = unix_path(folder)
+        component.mkdir()
+        shutil.copy(ARGS.program, component / self.program_name)
+        entries = ["\u30c2.hlp", "lib.hlp"]
+        before = BASE + ":Link \u30a2.hlp\r\n:Link \u8868lib.hlp\r\n".encode("cp932")
+        self.install_ide(contents=before)
+        (component / "Vantrel.ini").write_bytes("[HelpFiles]\r\nA=\u30c2.hlp\r\nB=lib.hlp\r\n"
+                                                .encode("cp932"))
+        self.provide_help_files(entries, folder=component)
+
+        self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG, folder=folder,
+                                         locale=JAPANESE), 0, self.log_lines("cp932"))
+        self.assertEqual(self.contents.read_bytes(),
+                         before + ":Link \u30c2.hlp\r\n:Link lib.hlp\r\n".encode("cp932"))
+        for entry in entries:
+            self.assertEqual(reg_value(HELP_KEY, entry, locale=JAPANESE), folder + "\\")
+
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG, folder=folder,
+                                         locale=JAPANESE), 0)
+        self.assertEqual(self.contents.read_bytes(), before, self.log_lines("cp932"))
+        for entry in entries:
+            self.assertIsNone(reg_value(HELP_KEY, entry, locale=JAPANESE))
 
 
 def main():

@@ -1,13 +1,19 @@
 // Contents merge on a sandbox: real files through the Win32 services under
 // Windows, the in-memory stand-ins natively.
+#include "engine/ClaimHelpFiles.h"
 #include "engine/MergeContents.h"
+#include "engine/RegisterHelpLocations.h"
+#include "engine/UnmergeContents.h"
 #include "platform/Error.h"
 #include "tests/support/FileSandbox.h"
+#include "tests/support/StandInCharacterSet.h"
 
 #include <gtest/gtest.h>
 
 namespace vantrel {
 namespace {
+
+const LeadByteTable SingleByte;
 
 class MergeContentsTest : public ::testing::Test {
 protected:
@@ -18,7 +24,7 @@ protected:
   const std::string backup = BackupPath(profile, root);
 
   void Merge(const HelpFileList &list) {
-    MergeContents(profile, root, list, sandbox->Files(), sandbox->Copier());
+    MergeContents(profile, root, list, sandbox->Files(), sandbox->Copier(), SingleByte);
   }
   // Merges the list into `before` and returns what the file holds then.
   std::string MergeInto(const std::string &before, const HelpFileList &list) {
@@ -80,18 +86,54 @@ TEST_F(MergeContentsTest, WholeNameIsFoundWhereverTheLineHasIt) {
 // side; upper-casing ends exactly at a to z.
 TEST(MentionsName, NameBytesOnEitherSideAndTheEndsOfTheAlphabet) {
   for (char c : std::string("$~!#%&'^+{}`-_.0aZ\xE9")) {
-    EXPECT_FALSE(MentionsName(std::string(":Link ") + c + "LIB.HLP\r\n", "LIB.HLP")) << c;
-    EXPECT_FALSE(MentionsName(std::string(":Link LIB.HLP") + c + "\r\n", "LIB.HLP")) << c;
+    EXPECT_FALSE(MentionsName(std::string(":Link ") + c + "LIB.HLP\r\n", "LIB.HLP", SingleByte)) << c;
+    EXPECT_FALSE(MentionsName(std::string(":Link LIB.HLP") + c + "\r\n", "LIB.HLP", SingleByte)) << c;
   }
   for (char c : std::string(" \t,;=@>()[]\"/\\:*?<|\x1A")) {
-    EXPECT_TRUE(MentionsName(std::string(":Link ") + c + "LIB.HLP" + c + "\r\n", "LIB.HLP")) << c;
+    EXPECT_TRUE(MentionsName(std::string(":Link ") + c + "LIB.HLP" + c + "\r\n", "LIB.HLP", SingleByte)) << c;
   }
-  EXPECT_TRUE(MentionsName(":Link z.hlp\r\n", SearchKey("Z.HLP")));
-  EXPECT_TRUE(MentionsName(":Link a.hlp\r\n", SearchKey("A.hlp")));
-  EXPECT_FALSE(MentionsName(":Link [.hlp\r\n", SearchKey("{.hlp")));
-  EXPECT_FALSE(MentionsName(":Link @.hlp\r\n", SearchKey("`.hlp")));
-  EXPECT_FALSE(MentionsName("LIB.HL\r\nP", "LIB.HL\r\nP")) << "a name never spans two lines";
-  EXPECT_TRUE(MentionsName("LIB.HLP\r\n", "LIB.HLP")) << "the name at the very start";
+  EXPECT_TRUE(MentionsName(":Link z.hlp\r\n", SearchKey("Z.HLP", SingleByte), SingleByte));
+  EXPECT_TRUE(MentionsName(":Link a.hlp\r\n", SearchKey("A.hlp", SingleByte), SingleByte));
+  EXPECT_FALSE(MentionsName(":Link [.hlp\r\n", SearchKey("{.hlp", SingleByte), SingleByte));
+  EXPECT_FALSE(MentionsName(":Link @.hlp\r\n", SearchKey("`.hlp", SingleByte), SingleByte));
+  EXPECT_FALSE(MentionsName("LIB.HL\r\nP", "LIB.HL\r\nP", SingleByte)) << "a name never spans two lines";
+  EXPECT_TRUE(MentionsName("LIB.HLP\r\n", "LIB.HLP", SingleByte)) << "the name at the very start";
+}
+
+// Code page 932: a double-byte character is compared as it stands, and no
+// name boundary or separator is found inside one. ア is 83 41, ヂ is 83 61
+// (a second byte that looks like "a"), 表 is 95 5C (one that looks like "\").
+TEST(CodePage932, NamesLinesAndFoldersByCharacter) {
+  const LeadByteTable cp932 = test::CodePage932();
+  const struct {
+    const char *line, *entry;
+    bool mentioned;
+  } names[] = {
+      {":Link \x83\x41.hlp", "\x83\x61.hlp", false}, {":Link \x83\x61.HLP", "\x83\x61.hlp", true},
+      {":Link \x95\x5Clib.hlp", "lib.hlp", false},    {":Link \x95\x5C lib.hlp", "LIB.HLP", true},
+      {":Link x\x95\x5C.hlp", "x\x95\x5C.HLP", true}, {":Link \x83\x41\x83\x41.hlp", "\x83\x41.hlp", false},
+      {":Link \x95\x5C\x83\x61.hlp", "\x5C\x83\x61.hlp", false},
+  };
+  for (const auto &row : names)
+    EXPECT_EQ(MentionsName(std::string(row.line) + "\r\n", SearchKey(row.entry, cp932), cp932),
+              row.mentioned)
+        << row.line << " / " << row.entry;
+  EXPECT_EQ(SearchKey(" \x83\x61.hlp ", cp932), "\x83\x61.HLP");
+  EXPECT_EQ(DirectiveLine("\x95\x5C.hlp", cp932), ":Link \x95\x5C.hlp");
+  EXPECT_NE(DirectiveKey(":Link \x83\x61.hlp", cp932), DirectiveKey(":Link \x83\x41.hlp", cp932));
+  EXPECT_EQ(ProgramDirOf("C:\\Tools\\\x95\x5C.exe", cp932), "C:\\Tools\\");
+
+  test::StandInCharacterSet characters(cp932);
+  const struct {
+    const char *a, *b;
+    bool same;
+  } folders[] = {
+      {"C:\\Comp\x95\x5C", "c:\\comp\x95\x5C\\", true}, // the trailing 5C of 表 stays
+      {"C:\\\x83\x61", "C:\\\x83\x41\\", false},
+      {"C:\\\x95\x5C", "C:\\\x95", false},
+  };
+  for (const auto &row : folders)
+    EXPECT_EQ(SameFolder(row.a, row.b, characters), row.same) << row.a << " / " << row.b;
 }
 
 TEST_F(MergeContentsTest, LineAppendedForOneEntryIsSeenByTheNext) {

@@ -9,6 +9,8 @@
 namespace vantrel {
 namespace {
 
+const LeadByteTable SingleByte;
+
 const std::string Contents = "C:\\IDE\\Help\\Delphi4.cnt";
 const std::string Backup = "C:\\IDE\\Help\\Delphi4.~cn";
 const std::string Base = ":Base Delphi4.hlp\r\n:Link old.hlp\r\n";
@@ -18,7 +20,7 @@ const std::string Appended = ":Link a.hlp\r\n:Include b.cnt\r\n:Link c.hlp\r\n";
 int OperationsOfACleanRun() {
   test::MemoryFileSystem fs;
   fs.files[Contents] = Base;
-  MergeContents(ProfileForVersion(4), "C:\\IDE", List, fs, fs);
+  MergeContents(ProfileForVersion(4), "C:\\IDE", List, fs, fs, SingleByte);
   EXPECT_EQ(fs.files[Contents], Base + Appended);
   return fs.Operations();
 }
@@ -31,7 +33,7 @@ TEST(MergeFailure, EveryFailurePointLeavesWholeEarlierLinesOnly) {
     fs.files[Contents] = Base;
     fs.FailAtOperation(failAt);
     try {
-      MergeContents(ProfileForVersion(4), "C:\\IDE", List, fs, fs);
+      MergeContents(ProfileForVersion(4), "C:\\IDE", List, fs, fs, SingleByte);
       ADD_FAILURE() << "no error at operation " << failAt;
     } catch (const Error &error) {
       EXPECT_NE(std::string(error.what()).find(Contents), std::string::npos) << error.what();
@@ -45,7 +47,7 @@ TEST(MergeFailure, EveryFailurePointLeavesWholeEarlierLinesOnly) {
     EXPECT_EQ(fs.files[Backup], Base);
 
     // Running again completes the merge without doubling anything.
-    MergeContents(ProfileForVersion(4), "C:\\IDE", List, fs, fs);
+    MergeContents(ProfileForVersion(4), "C:\\IDE", List, fs, fs, SingleByte);
     EXPECT_EQ(fs.files[Contents], Base + Appended) << failAt;
   }
 }
@@ -54,7 +56,7 @@ TEST(MergeFailure, FailedWriteOfSecondLineKeepsTheFirst) {
   test::MemoryFileSystem fs;
   fs.files[Contents] = Base;
   fs.FailAtOperation("write", 2);
-  EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"a.hlp", "b.hlp"}, fs, fs), Error);
+  EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"a.hlp", "b.hlp"}, fs, fs, SingleByte), Error);
   EXPECT_EQ(fs.files[Contents], Base + ":Link a.hlp\r\n");
 }
 
@@ -63,8 +65,8 @@ TEST(MergeFailure, EntryWithoutDirectiveStillNeedsAWritableFile) {
   test::MemoryFileSystem fs;
   fs.files[Contents] = Base;
   fs.unwritable.insert(Contents);
-  EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"notes.txt"}, fs, fs), Error);
-  EXPECT_NO_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"old.hlp"}, fs, fs));
+  EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"notes.txt"}, fs, fs, SingleByte), Error);
+  EXPECT_NO_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"old.hlp"}, fs, fs, SingleByte));
   EXPECT_EQ(fs.files[Contents], Base);
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/MemoryRegistry.h"
 #include "tests/support/RecordingServices.h"
+#include "tests/support/StandInCharacterSet.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,8 @@ protected:
   test::MemoryFileSystem files;
   test::RecordingMessages messages;
   test::RecordingDialog dialog;
-  RunServices services{registry, files, files, files, files, messages,
+  test::StandInCharacterSet characters;
+  RunServices services{registry, files, files, files, files, characters, messages,
                        [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
 
   void SetUp() override {
@@ -38,10 +40,12 @@ protected:
 };
 
 TEST(ProgramDirOf, KeepsEverythingUpToTheLastBackslashOrColon) {
-  EXPECT_EQ(ProgramDirOf("C:\\Tools\\x.exe"), "C:\\Tools\\");
-  EXPECT_EQ(ProgramDirOf("C:x.exe"), "C:");
-  EXPECT_EQ(ProgramDirOf("\\\\server\\share\\dir.v2\\x.exe"), "\\\\server\\share\\dir.v2\\");
-  EXPECT_EQ(ProgramDirOf("x.exe"), "");
+  const LeadByteTable singleByte;
+  EXPECT_EQ(ProgramDirOf("C:\\Tools\\x.exe", singleByte), "C:\\Tools\\");
+  EXPECT_EQ(ProgramDirOf("C:x.exe", singleByte), "C:");
+  EXPECT_EQ(ProgramDirOf("\\\\server\\share\\dir.v2\\x.exe", singleByte),
+            "\\\\server\\share\\dir.v2\\");
+  EXPECT_EQ(ProgramDirOf("x.exe", singleByte), "");
 }
 
 TEST_F(RunOnStandIns, WholeRunWritesMergesTellsAndCloses) {
@@ -90,6 +94,32 @@ TEST_F(RunOnStandIns, MissingIdeStopsBeforeAnythingIsWritten) {
   }
   EXPECT_EQ(files.Operations(), 0);
   EXPECT_EQ(dialog.closed, 0);
+}
+
+// The folder plus the longest name must stay a path the ANSI file functions
+// take (259 characters): a longer one is refused before anything is written.
+TEST_F(RunOnStandIns, FolderTooLongForTheFileFunctionsIsRefusedFirst) {
+  for (std::size_t length : {251u, 252u}) { // + "Grid.hlp" = 259, 260
+    const std::string folder = "C:\\" + std::string(length - 4, 'd') + "\\";
+    services.executablePath = [folder] { return folder + "Vantrel4.exe"; };
+    for (Action action : {Action::Register, Action::Remove}) {
+      const auto run = [&] {
+        RunAction(action, ProfileForVersion(4), {"A.HLP", "Grid.hlp"}, dialog, services);
+      };
+      if (length == 251) {
+        EXPECT_NO_THROW(run());
+        continue;
+      }
+      try {
+        run();
+        ADD_FAILURE() << "no error";
+      } catch (const Error &error) {
+        EXPECT_NE(std::string(error.what()).find(folder), std::string::npos) << error.what();
+      }
+    }
+  }
+  EXPECT_EQ(registry.Writes(), 2) << "only the run in the shorter folder wrote";
+  EXPECT_EQ(dialog.closed, 2);
 }
 
 TEST_F(RunOnStandIns, FailedWriteKeepsEarlierValuesAndTouchesNoFile) {
@@ -176,6 +206,7 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
     test::RecordingMessages messages;
     test::RecordingDialog dialog;
     test::RecordingLog log;
+    test::StandInCharacterSet characters;
     files.files["C:\\Tools\\Grid.hlp"] = "help";
     if (c.location != nullptr)
       registry.keys[HelpKey]["Grid.hlp"] = c.location;
@@ -187,7 +218,7 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
     files.files[d3Contents] = c.d3HoldsLine ? Base + ":LINK grid.hlp\r\n" : Base;
 
     RunRemoval(ProfileForVersion(4), {"Grid.hlp"}, dialog,
-               {registry, files, files, files, files, messages,
+               {registry, files, files, files, files, characters, messages,
                 [] { return std::string("C:\\Tools\\Vantrel4.exe"); }, log});
     EXPECT_EQ(files.files.count(Contents), c.d4Contents ? 1u : 0u);
     if (c.d4Contents) {
@@ -211,7 +242,8 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
 // does not hide the run's own error.
 TEST_F(RunOnStandIns, RunActionLogsTheOutcomeOnceAndKeepsTheRunsError) {
   test::RecordingLog log;
-  const RunServices logged{registry, files, files, files, files, messages, services.executablePath, log};
+  const RunServices logged{registry,   files, files, files, files, characters, messages,
+                           services.executablePath, log};
   RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
   EXPECT_EQ(log.lines.back(), "done");
   registry.keys.clear();

@@ -42,9 +42,9 @@ TEST(TargetProfile, SwappingProfilesChangesOnlyTheFileMerged) {
   fs.files["C:\\IDE\\Help\\Delphi4.cnt"] = original;
   const HelpFileList list{"Grid.hlp", "Grid.cnt", "notes.txt"};
 
-  MergeContents(ProfileForVersion(3), "C:\\IDE", list, fs, fs);
+  MergeContents(ProfileForVersion(3), "C:\\IDE", list, fs, fs, LeadByteTable());
   EXPECT_EQ(fs.files["C:\\IDE\\Help\\Delphi4.cnt"], original);
-  MergeContents(ProfileForVersion(4), "C:\\IDE", list, fs, fs);
+  MergeContents(ProfileForVersion(4), "C:\\IDE", list, fs, fs, LeadByteTable());
 
   EXPECT_EQ(fs.files["C:\\IDE\\Help\\Delphi3.cnt"], fs.files["C:\\IDE\\Help\\Delphi4.cnt"]);
   EXPECT_EQ(fs.files["C:\\IDE\\Help\\Delphi3.~cn"], original);

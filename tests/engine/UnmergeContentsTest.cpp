@@ -23,7 +23,8 @@ protected:
   const std::vector<std::string> ours{":Link Grid.hlp", ":Include Grid.cnt"};
 
   void Unmerge(const TargetProfile &target) {
-    UnmergeContents(target, root, ours, {sandbox->Files(), sandbox->Copier(), sandbox->Replacer()});
+    UnmergeContents(target, root, ours, {sandbox->Files(), sandbox->Copier(), sandbox->Replacer()},
+                    LeadByteTable());
   }
   std::string Unmerge(const std::string &before) {
     sandbox->WriteBytes(contents, before);
@@ -69,7 +70,7 @@ TEST_F(UnmergeContentsTest, UndoesTheMergeAndASecondRunChangesNothing) {
   for (const auto &c : cases) {
     sandbox->WriteBytes(contents, c.base);
     MergeContents(profile, root, {"Grid.hlp", "Grid.cnt", "readme.txt"}, sandbox->Files(),
-                  sandbox->Copier());
+                  sandbox->Copier(), LeadByteTable());
     const std::string merged = sandbox->ReadBytes(contents);
     EXPECT_EQ(Unmerge(merged), c.registered) << c.base;
     EXPECT_EQ(sandbox->ReadBytes(BackupPath(profile, root)), merged);
@@ -139,12 +140,12 @@ TEST(UnmergeLineStructure, ReaderSeesExactlyTheKeptLines) {
     test::MemoryFileSystem fs;
     fs.files[contents] = before;
     UnmergeContents(ProfileForVersion(3), "C:\\IDE", {":Link Grid.hlp", ":Include Grid.cnt"},
-                    {fs, fs, fs});
+                    {fs, fs, fs}, LeadByteTable());
     bool closedBefore = false, closedAfter = false;
     std::vector<Line> kept;
     for (const Line &line : LinesOf(before, closedBefore))
-      if (DirectiveKey(line.first) != ":LINK GRID.HLP" &&
-          DirectiveKey(line.first) != ":INCLUDE GRID.CNT")
+      if (DirectiveKey(line.first, LeadByteTable()) != ":LINK GRID.HLP" &&
+          DirectiveKey(line.first, LeadByteTable()) != ":INCLUDE GRID.CNT")
         kept.push_back(line);
     const std::vector<Line> after = LinesOf(fs.files[contents], closedAfter);
 

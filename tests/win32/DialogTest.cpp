@@ -3,6 +3,7 @@
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/MemoryRegistry.h"
 #include "tests/support/RecordingServices.h"
+#include "tests/support/StandInCharacterSet.h"
 #include "ui/FrmVantrel.h"
 #include "ui/Gdi.h"
 #include "ui/Layout.h"
@@ -30,7 +31,8 @@ TEST(Dialog, ClassicFontAndTheWholeLabelCaptionAt96Dpi) {
   test::MemoryFileSystem files;
   test::RecordingMessages messages;
   NoListFile profiles;
-  const RunServices services{registry, files, files, files, files, messages,
+  test::StandInCharacterSet characters;
+  const RunServices services{registry, files, files, files, files, characters, messages,
                              [] { return std::string("C:\\Tools\\Vantrel.exe"); }};
   for (int version : {3, 4}) {
     for (Action action : {Action::Register, Action::Remove}) {

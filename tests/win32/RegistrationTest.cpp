@@ -46,7 +46,7 @@ protected:
   }
   void Run(const HelpFileList &list) {
     RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
-                         SystemFileReplacer(), SystemFileExistence(), messages,
+                         SystemFileReplacer(), SystemFileExistence(), SystemCharacterSet(), messages,
                          ExecutablePath};
     RunRegistration(profile, list, dialog, services);
   }
@@ -131,7 +131,7 @@ TEST_F(RegistrationTest, MissingIdeChangesNothing) {
 TEST_F(RegistrationTest, WholeRunAndASecondOne) {
   InstallIde();
   test::WriteFileBytes(contents, Base);
-  const std::string programDir = ProgramDirOf(ExecutablePath());
+  const std::string programDir = ProgramDirOf(ExecutablePath(), SystemCharacterSet().LeadBytes());
   ASSERT_EQ(programDir.back(), '\\');
   ASSERT_TRUE(test::PathExists(programDir + "engine_tests.exe") ||
               test::PathExists(programDir + "platform_tests.exe"));
