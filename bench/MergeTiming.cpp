@@ -3,10 +3,11 @@
 //
 //   merge_timing [ENTRIES] [REPEATS]
 //
-// Prints one line per line-end style: the style, the file's size, the bytes
+// Prints one line per line-end style (and for Japanese lines under code page 932): the style, the file's size, the bytes
 // one merge scans, and the best of REPEATS runs in seconds.
 #include "bench/SyntheticContents.h"
 #include "engine/MergeContents.h"
+#include "tests/support/StandInCharacterSet.h"
 #include "tests/support/TempFolder.h"
 
 #include <chrono>
@@ -23,14 +24,17 @@ int main(int argc, char **argv) {
     test::CreateFolder(root);
     test::CreateFolder(root + "\\Help");
     const TargetProfile &profile = ProfileForVersion(4);
-    for (bench::LineEnds ends : {bench::LineEnds::CrLf, bench::LineEnds::Lf, bench::LineEnds::Cr}) {
+    for (bench::LineEnds ends : {bench::LineEnds::CrLf, bench::LineEnds::Lf, bench::LineEnds::Cr,
+                                 bench::LineEnds::Japanese}) {
       const bench::MergeWorkload workload = bench::MakeMergeWorkload(ends, entries);
+      const LeadByteTable leadBytes =
+          ends == bench::LineEnds::Japanese ? test::CodePage932() : LeadByteTable();
       double best = 1e30;
       for (int run = 0; run < repeats; ++run) {
         test::WriteFileBytes(ContentsPath(profile, root), workload.contents);
         const auto start = std::chrono::steady_clock::now();
         MergeContents(profile, root, workload.list, SystemTextFiles(), SystemFileCopier(),
-                      LeadByteTable());
+                      leadBytes);
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         best = took.count() < best ? took.count() : best;
       }

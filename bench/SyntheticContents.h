@@ -9,7 +9,8 @@
 
 namespace vantrel::bench {
 
-enum class LineEnds { CrLf, Lf, Cr };
+// The line-end styles, and Japanese topic lines in code page 932 (CR LF).
+enum class LineEnds { CrLf, Lf, Cr, Japanese };
 
 inline const char *LineEndName(LineEnds ends) {
   switch (ends) {
@@ -19,6 +20,8 @@ inline const char *LineEndName(LineEnds ends) {
     return "LF";
   case LineEnds::Cr:
     return "CR";
+  case LineEnds::Japanese:
+    return "932 CR LF";
   }
   return "?";
 }
@@ -31,11 +34,18 @@ struct MergeWorkload {
 
 inline MergeWorkload MakeMergeWorkload(LineEnds ends, int entries = 200,
                                        std::size_t bytes = 5'000'000) {
-  const std::string end = ends == LineEnds::CrLf ? "\r\n" : ends == LineEnds::Lf ? "\n" : "\r";
+  const std::string end = ends == LineEnds::Lf ? "\n" : ends == LineEnds::Cr ? "\r" : "\r\n";
+  const bool japanese = ends == LineEnds::Japanese;
+  // In code page 932: 部品 (parts), トピック (topic), 表示 (display; its
+  // second byte is 5C), 番号 (number).
+  const std::string name = japanese ? "\x95\x94\x95\x69" : "Comp";
+  const std::string topic = japanese ? "\x83\x67\x83\x73\x83\x62\x83\x4E\x95\x5C\x8E\xA6"
+                                     : "Topic number ";
+  const std::string number = japanese ? "\x94\xD4\x8D\x86" : " of the reference";
   MergeWorkload workload;
   HelpFileList present;
   for (int i = 0; i < entries; ++i) {
-    workload.list.push_back("Comp" + std::to_string(i) + (i % 2 == 0 ? ".hlp" : ".cnt"));
+    workload.list.push_back(name + std::to_string(i) + (i % 2 == 0 ? ".hlp" : ".cnt"));
     if (i % 2 == 0)
       present.push_back(workload.list.back());
   }
@@ -47,10 +57,10 @@ inline MergeWorkload MakeMergeWorkload(LineEnds ends, int entries = 200,
     if (i % linkEvery == linkEvery - 1 && next < present.size())
       text += ":Link " + present[next++] + end;
     else if (i % 4 == 0) // a topic in another help file: a dot in the line
-      text += "3 Topic number " + std::to_string(i) + "=topic_" + std::to_string(i) + "@vcl4.hlp" + end;
+      text += "3 " + topic + std::to_string(i) + "=topic_" + std::to_string(i) + "@vcl4.hlp" + end;
     else
-      text += std::to_string(i % 4 + 1) + " Topic number " + std::to_string(i) +
-              " of the reference=topic_" + std::to_string(i) + end;
+      text += std::to_string(i % 4 + 1) + " " + topic + std::to_string(i) + number + "=topic_" +
+              std::to_string(i) + end;
   }
   while (next < present.size())
     text += ":Link " + present[next++] + end;

@@ -119,16 +119,18 @@ std::string DirectiveLine(const std::string &entry, const LeadByteTable &leadByt
   return "";
 }
 
-bool MentionsName(std::string_view text, std::string_view searchKey,
-                  const LeadByteTable &leadBytes) {
-  // Lines hold no CR or LF, so a key with one is in no line.
-  if (searchKey.empty() || text.size() < searchKey.size() ||
-      searchKey.find_first_of("\r\n") != std::string_view::npos)
-    return false;
-  const bool doubleByte = leadBytes.Any();
+namespace {
+
+// The search itself, compiled once for single-byte code pages, where it is
+// plain byte work, and once for double-byte ones.
+template <bool DoubleByte>
+bool FindWholeName(std::string_view text, std::string_view searchKey,
+                   const LeadByteTable &leadBytes) {
   auto matchesAt = [&](std::size_t start) {
-    return doubleByte ? NameMatchesAt(text, start, searchKey, leadBytes)
-                      : NameMatchesAt(text, start, searchKey);
+    if constexpr (DoubleByte)
+      return NameMatchesAt(text, start, searchKey, leadBytes);
+    else
+      return NameMatchesAt(text, start, searchKey);
   };
   // Candidates are found by one byte of the key. A byte other than a letter
   // has one form only, so a plain byte search finds it: the extension's dot in
@@ -153,6 +155,18 @@ bool MentionsName(std::string_view text, std::string_view searchKey,
       return true;
   }
   return false;
+}
+
+} // namespace
+
+bool MentionsName(std::string_view text, std::string_view searchKey,
+                  const LeadByteTable &leadBytes) {
+  // Lines hold no CR or LF, so a key with one is in no line.
+  if (searchKey.empty() || text.size() < searchKey.size() ||
+      searchKey.find_first_of("\r\n") != std::string_view::npos)
+    return false;
+  return leadBytes.Any() ? FindWholeName<true>(text, searchKey, leadBytes)
+                         : FindWholeName<false>(text, searchKey, leadBytes);
 }
 
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
