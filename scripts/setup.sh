@@ -16,12 +16,72 @@ install_packages() {
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$package")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing: ${missing[*]}"
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -q
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  if [ ${#missing[@]} -ne 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  fi
+  install_x86_wine
+}
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# 32-bit Wine, which runs the 32-bit programs: this machine's kernel runs no
+# 32-bit Linux programs, so qemu's user-mode emulator runs Wine's i386 loader,
+# registered with binfmt_misc. The qemu of bookworm-backports is fast enough
+# (bookworm's own takes a minute to start Wine). Nothing of the binfmt_misc
+# part survives a reboot, so every step checks whether it is done; a step the
+# machine refuses stops the set-up, naming the step.
+install_x86_wine() {
+  local sources=/etc/apt/sources.list.d/debian.sources
+  local backports=/etc/apt/sources.list.d/bookworm-backports.sources
+  local binfmt=/proc/sys/fs/binfmt_misc
+  local update=no
+  if [ ! -f "$backports" ]; then
+    # The archive apt already uses, and its key.
+    local stanza
+    stanza=$(awk -v RS= '/\nSuites:[^\n]*bookworm( |\n|$)/ { print; exit }' "$sources" 2>/dev/null) ||
+      true
+    local uri keyring
+    uri=$(sed -n 's/^URIs: *\([^ ]*\).*/\1/p' <<<"$stanza")
+    keyring=$(sed -n 's/^Signed-By: *//p' <<<"$stanza")
+    [ -n "$uri" ] && [ -n "$keyring" ] ||
+      x86_step_failed "adding bookworm-backports: no bookworm archive with a key in $sources"
+    printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: %s\n' \
+      "$uri" "$keyring" | as_root tee "$backports" >/dev/null ||
+      x86_step_failed "writing $backports"
+    update=yes
+  fi
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386 || x86_step_failed "dpkg --add-architecture i386"
+    update=yes
+  fi
+  [ "$update" = no ] || as_root apt-get update -q || x86_step_failed "apt-get update"
+  if ! dpkg-query -W -f='${Version}' qemu-user 2>/dev/null | grep -q '~bpo'; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q -t bookworm-backports \
+      qemu-user || x86_step_failed "installing qemu-user from bookworm-backports"
+  fi
+  if [ ! -e "$binfmt/register" ]; then
+    as_root mount -t binfmt_misc binfmt_misc "$binfmt" || x86_step_failed "mounting binfmt_misc"
+  fi
+  if [ ! -e "$binfmt/qemu-i386" ]; then
+    printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/libexec/qemu-binfmt/i386-binfmt-P:OPF' |
+      as_root tee "$binfmt/register" >/dev/null ||
+      x86_step_failed "registering qemu-i386 with binfmt_misc"
+  fi
+  if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q wine32:i386 ||
+      x86_step_failed "installing wine32:i386"
+  fi
+  /usr/lib/wine/wine --version >/dev/null 2>&1 ||
+    x86_step_failed "running /usr/lib/wine/wine (32-bit Wine under qemu-i386)"
+}
+
+x86_step_failed() {
+  echo "Cannot set up 32-bit Wine for the 32-bit programs' tests: $1 failed." >&2
+  exit 1
 }
 
 # The Japanese locale, under which Wine's ANSI code page is 932 (the tests of
@@ -45,7 +105,7 @@ build_tree() {
 build_programs() {
   build_tree x64 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-x86_64.cmake"
-  build_tree x86 -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=OFF \
+  build_tree x86 -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=ON \
     -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-i686.cmake"
   local arch triplet program
   for arch in x64 x86; do
@@ -93,12 +153,18 @@ build_all() {
 }
 
 # Starts a fresh Wine prefix at $1 (removed first) with a persistent server,
-# so that each program started in it does not pay Wine's start-up.
+# so that each program started in it does not pay Wine's start-up. $2 is x64
+# (the default: a 64-bit prefix, which runs 32-bit programs under WoW64 too)
+# or x86 (a 32-bit prefix, as on 32-bit Windows).
 start_wine() {
   export WINEPREFIX=$1
-  export WINELOADER=/usr/lib/wine/wine64
   export WINEDEBUG=${WINEDEBUG:--all}
   export WINEDLLOVERRIDES="mscoree,mshtml="
+  if [ "${2:-x64}" = x86 ]; then
+    export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
+  else
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+  fi
   # A server left over from an earlier run of this prefix must be gone first.
   if [ -d "$WINEPREFIX" ]; then
     wineserver -k 2>/dev/null || true
@@ -106,18 +172,32 @@ start_wine() {
   fi
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineserver -p
+  # Without a persistent server: it ends once wineboot and all the work it
+  # starts (services, the desktop) are done, and -w waits for exactly that,
+  # so that nothing of it outlives the set-up or holds a test's pipes later.
   "$WINELOADER" wineboot -i >/dev/null 2>&1 </dev/null
+  wineserver -w
   # Started as wine64, Debian's Wine does not find its own fonts: without
   # them "MS Sans Serif" falls back to a wider face and the caption buttons
-  # lose their Marlett glyphs. The server restart below makes them seen.
+  # lose their Marlett glyphs.
   cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
   # Every program gets one virtual desktop, so that keyboard focus works
-  # without a window manager; the server rereads this when restarted.
-  "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null
-  "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f >/dev/null
-  wineserver -k
+  # without a window manager.
+  "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null </dev/null
+  "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f \
+    >/dev/null </dev/null
+  wineserver -w
   wineserver -p
+}
+
+# Keeps the prefix's desktop (and Wine's desktop process) up until the prefix
+# stops, so that no test starts it and leaves it holding CTest's pipes;
+# returns once the desktop is there.
+hold_desktop() {
+  local probe=$1 ready
+  exec {ready}< <("$WINELOADER" "$probe" hold </dev/null 2>/dev/null)
+  read -r -t 120 -u "$ready" line || { echo "the desktop did not come up" >&2; return 1; }
+  exec {ready}<&-
 }
 
 # Starts a virtual X display unless there is one already.
@@ -148,4 +228,5 @@ stop_display() {
 stop_wine() {
   [ -n "${WINEPREFIX:-}" ] || return 0
   wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
 }

@@ -231,6 +231,8 @@ int Hold() {
   GetDesktopWindow();
   HWND window = CreateWindowExA(0, "STATIC", "vantrel-hold", WS_POPUP, 0, 0, 1, 1, nullptr,
                                 nullptr, nullptr, nullptr);
+  std::printf("holding\n");
+  std::fflush(stdout);
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0)
     DispatchMessageA(&message);

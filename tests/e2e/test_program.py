@@ -583,6 +583,24 @@ class CommandLineTest(ProgramFixture):
         for entry in entries:
             self.assertIsNone(reg_value(HELP_KEY, entry, locale=JAPANESE))
 
+    def test_32_bit_program_shares_the_help_locations_under_wow64(self):
+        if not ARGS.wow64_program:
+            self.skipTest("a 32-bit prefix has one registry view only")
+        # The 32-bit program that ships, beside the 64-bit one: each finds the
+        # other's registration its own and removes it.
+        x86_name = f"Vantrel{self.version}-x86.exe"
+        shutil.copy(ARGS.wow64_program, self.component / x86_name)
+        self.install_ide()
+        self.write_list(ENTRIES)
+        self.provide_help_files()
+        for registers, removes in ((x86_name, self.program_name), (self.program_name, x86_name)):
+            self.assertEqual(self.run_to_end("/quiet", program=registers), 0)
+            self.assertEqual(self.contents.read_bytes(), self.MERGED)
+            self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [COMPONENT_DIR + "\\"] * 4)
+            self.assertEqual(self.run_to_end("/unregister", "/quiet", program=removes), 0)
+            self.assertEqual(self.contents.read_bytes(), BASE, registers)
+            self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [None] * 4, registers)
+
 
 def main():
     global ARGS
@@ -594,6 +612,7 @@ def main():
     parser.add_argument("--version", type=int, choices=(3, 4), required=True)
     parser.add_argument("--probe", required=True)
     parser.add_argument("--screenshots", required=True)
+    parser.add_argument("--wow64-program", help="the 32-bit program, to run in this 64-bit prefix")
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], "-v", *rest])
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The release package: exactly its files, matching checksums, programs that
 need nothing but Windows' own DLLs, and the package's version in every
-program's VERSIONINFO (read by Windows itself, under Wine, for the 64-bit
-programs; from the resource data for the 32-bit ones, which cannot run here)."""
+program's VERSIONINFO, as the resource data holds it and as Windows itself
+(under Wine) reads it."""
 import argparse
 import hashlib
 import os
@@ -72,14 +72,13 @@ class PackageTest(unittest.TestCase):
                     self.assertLessEqual(dlls, WINDOWS_DLLS)
                     self.assertEqual(fixed_file_version(exe), ARGS.version + ".0")
                     self.assertEqual(product_version(exe), ARGS.version)
-                    if name.startswith("x64/"):
-                        windows_path = "Z:" + str(path).replace("/", "\\")  # Wine's Z: is /
-                        probe = subprocess.run([WINE, ARGS.probe, "version", windows_path],
-                                               capture_output=True, text=True, timeout=60)
-                        facts = dict(line.split("=", 1) for line in probe.stdout.splitlines()
-                                     if "=" in line)
-                        self.assertEqual(facts.get("file_version"), ARGS.version + ".0", probe.stdout)
-                        self.assertEqual(facts.get("product_version"), ARGS.version, probe.stdout)
+                    windows_path = "Z:" + str(path).replace("/", "\\")  # Wine's Z: is /
+                    probe = subprocess.run([WINE, ARGS.probe, "version", windows_path],
+                                           capture_output=True, text=True, timeout=60)
+                    facts = dict(line.split("=", 1) for line in probe.stdout.splitlines()
+                                 if "=" in line)
+                    self.assertEqual(facts.get("file_version"), ARGS.version + ".0", probe.stdout)
+                    self.assertEqual(facts.get("product_version"), ARGS.version, probe.stdout)
 
 
 def main():

@@ -62,6 +62,11 @@ std::optional<std::string> GetStringWow6432Node(const std::string &key, const st
                    KEY_WOW64_64KEY);
 }
 
+bool HasTwoRegistryViews() {
+  BOOL wow64 = FALSE;
+  return sizeof(void *) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
 bool KeyExists32(const std::string &key) {
   Key opened;
   return RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ | KEY_WOW64_32KEY,

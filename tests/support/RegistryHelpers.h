@@ -17,5 +17,7 @@ bool KeyExists32(const std::string &key);
 void DeleteTree32(const std::string &key);
 // Whether the 64-bit view sees the key under Wow6432Node.
 std::optional<std::string> GetStringWow6432Node(const std::string &key, const std::string &name);
+// Whether Windows has a 64-bit view at all (32-bit Windows has only one).
+bool HasTwoRegistryViews();
 
 } // namespace vantrel::test
