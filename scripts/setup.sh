@@ -7,6 +7,7 @@ VANTREL_PACKAGES=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3 locales
+  osslsigncode openssl
 )
 
 # Installs the Debian packages that are missing (needs root, or sudo).
@@ -101,8 +102,20 @@ build_tree() {
   cmake --build "$VANTREL_ROOT/build/$name" -j "$(nproc)"
 }
 
+# The moment a build claims to be from, so that two builds of one commit are
+# the same bytes: SOURCE_DATE_EPOCH if set, else the last commit's time. The
+# strip of Debian's binutils writes it as the programs' time stamp.
+export_source_date_epoch() {
+  if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(git -C "$VANTREL_ROOT" log -1 --format=%ct 2>/dev/null) ||
+      SOURCE_DATE_EPOCH=315532800 # not a checkout: the earliest time a zip can hold
+  fi
+  export SOURCE_DATE_EPOCH
+}
+
 # The two programs for 64-bit and for 32-bit Windows, copied to dist/x64 and dist/x86.
 build_programs() {
+  export_source_date_epoch
   build_tree x64 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-x86_64.cmake"
   build_tree x86 -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=ON \
@@ -123,28 +136,42 @@ vantrel_version() {
 }
 
 # dist/Vantrel-VERSION.zip from the programs in dist/x64 and dist/x86: the
-# four programs, a sample list, the Windows read-me (CR LF) and SHA256SUMS.
+# four programs (signed first when scripts/sign is asked to), a sample list,
+# the Windows read-me (CR LF) and SHA256SUMS. The same input gives the same
+# bytes: entries in a fixed order, with fixed permissions and the
+# SOURCE_DATE_EPOCH time (UTC).
 make_package() {
-  local version stage
+  local version stage zip
   version=$(vantrel_version)
   stage="$VANTREL_ROOT/build/package"
+  zip="$VANTREL_ROOT/dist/Vantrel-$version.zip"
+  export_source_date_epoch
   rm -rf "$stage"
   mkdir -p "$stage/x64" "$stage/x86"
   cp "$VANTREL_ROOT"/dist/x64/Vantrel3.exe "$VANTREL_ROOT"/dist/x64/Vantrel4.exe "$stage/x64/"
   cp "$VANTREL_ROOT"/dist/x86/Vantrel3.exe "$VANTREL_ROOT"/dist/x86/Vantrel4.exe "$stage/x86/"
+  if [ -n "${VANTREL_SIGN_PKCS12:-}${VANTREL_SIGN_PKCS11_MODULE:-}" ]; then
+    "$VANTREL_ROOT/scripts/sign" "$stage"/x64/*.exe "$stage"/x86/*.exe
+  fi
   sed 's/$/\r/' "$VANTREL_ROOT/package/Vantrel.ini" >"$stage/Vantrel.ini"
   sed -e "s/VERSION/$version/" -e 's/$/\r/' "$VANTREL_ROOT/package/ReadMe.txt" >"$stage/ReadMe.txt"
   (cd "$stage" && sha256sum x64/Vantrel3.exe x64/Vantrel4.exe x86/Vantrel3.exe x86/Vantrel4.exe >SHA256SUMS)
-  rm -f "$VANTREL_ROOT/dist/Vantrel-$version.zip"
-  python3 - "$stage" "$VANTREL_ROOT/dist/Vantrel-$version.zip" <<'PY'
-import os, sys, zipfile
-stage, target = sys.argv[1:]
-with zipfile.ZipFile(target, "w", zipfile.ZIP_DEFLATED) as package:
+  rm -f "$zip"
+  python3 - "$stage" "$zip" "$SOURCE_DATE_EPOCH" <<'PY'
+import os, sys, time, zipfile
+stage, target, epoch = sys.argv[1], sys.argv[2], int(sys.argv[3])
+when = time.gmtime(max(epoch, 315532800))[:6]  # a zip holds no time before 1980
+with zipfile.ZipFile(target, "w") as package:
     for name in ("x64/Vantrel3.exe", "x64/Vantrel4.exe", "x86/Vantrel3.exe", "x86/Vantrel4.exe",
                  "Vantrel.ini", "ReadMe.txt", "SHA256SUMS"):
-        package.write(os.path.join(stage, name), name)
+        entry = zipfile.ZipInfo(name, date_time=when)
+        entry.external_attr = (0o100755 if name.endswith(".exe") else 0o100644) << 16
+        entry.create_system = 3  # Unix, whose permissions these are
+        with open(os.path.join(stage, name), "rb") as source:
+            package.writestr(entry, source.read(), zipfile.ZIP_DEFLATED, 9)
 PY
-  echo "$VANTREL_ROOT/dist/Vantrel-$version.zip"
+  echo "$zip"
+  echo "SHA-256: $(sha256sum "$zip" | cut -d' ' -f1)"
 }
 
 build_all() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""The release package: exactly its files, matching checksums, programs that
-need nothing but Windows' own DLLs, and the package's version in every
-program's VERSIONINFO, as the resource data holds it and as Windows itself
-(under Wine) reads it."""
+"""The release package: exactly its files, matching checksums, hardened
+programs that need nothing but Windows' own DLLs, and the package's version in
+every program's VERSIONINFO, as the resource data holds it and as Windows
+itself (under Wine) reads it. And a signature that verifies and comes off
+again without a trace."""
 import argparse
 import hashlib
 import os
@@ -20,6 +21,10 @@ WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
 PROGRAMS = ["x64/Vantrel3.exe", "x64/Vantrel4.exe", "x86/Vantrel3.exe", "x86/Vantrel4.exe"]
 WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll"}
 OBJDUMP = {"x64": "x86_64-w64-mingw32-objdump", "x86": "i686-w64-mingw32-objdump"}
+# What the PE analyzers ask of every program, and of each kind.
+HARDENING = {"x64": {"DYNAMIC_BASE", "NX_COMPAT", "HIGH_ENTROPY_VA"},
+             "x86": {"DYNAMIC_BASE", "NX_COMPAT", "NO_SEH"}}
+SOURCE = Path(__file__).resolve().parents[2]
 
 
 def fixed_file_version(exe):
@@ -58,7 +63,7 @@ class PackageTest(unittest.TestCase):
         self.assertIn(f"Vantrel {ARGS.version}".encode(), readme)
         self.assertIn(b"[HelpFiles]", self.package.read("Vantrel.ini"))
 
-    def test_programs_import_only_windows_dlls_and_carry_the_version(self):
+    def test_programs_are_hardened_import_only_windows_dlls_and_carry_the_version(self):
         with tempfile.TemporaryDirectory() as folder:
             for name in PROGRAMS:
                 with self.subTest(name):
@@ -70,6 +75,14 @@ class PackageTest(unittest.TestCase):
                     dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
                     self.assertTrue(dlls, "no imports found")
                     self.assertLessEqual(dlls, WINDOWS_DLLS)
+                    flags = set(dump.split("DllCharacteristics", 1)[1].split("\n\n", 1)[0].split())
+                    self.assertLessEqual(HARDENING[name[:3]], flags)
+                    sections = subprocess.run([OBJDUMP[name[:3]], "-h", str(path)], check=True,
+                                              capture_output=True, text=True).stdout
+                    for flags_line in re.findall(r"^\s+(CONTENTS.*)$", sections, re.M):
+                        if "CODE" in flags_line:
+                            self.assertIn("READONLY", flags_line, "a writable code section")
+                    self.assertIn(b"*** stack smashing detected ***", exe, "no stack protector")
                     self.assertEqual(fixed_file_version(exe), ARGS.version + ".0")
                     self.assertEqual(product_version(exe), ARGS.version)
                     windows_path = "Z:" + str(path).replace("/", "\\")  # Wine's Z: is /
@@ -79,6 +92,41 @@ class PackageTest(unittest.TestCase):
                                  if "=" in line)
                     self.assertEqual(facts.get("file_version"), ARGS.version + ".0", probe.stdout)
                     self.assertEqual(facts.get("product_version"), ARGS.version, probe.stdout)
+
+    def test_signature_verifies_and_comes_off_byte_for_byte(self):
+        with tempfile.TemporaryDirectory() as folder:
+            folder = Path(folder)
+            def openssl(*args):
+                subprocess.run(["openssl", *args], cwd=folder, check=True, capture_output=True)
+            # A throwaway CA, and a code-signing certificate it issued.
+            openssl("req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
+                    "-subj", "/CN=Vantrel Test CA", "-keyout", "ca.key", "-out", "ca.pem",
+                    "-addext", "basicConstraints=critical,CA:TRUE",
+                    "-addext", "keyUsage=critical,keyCertSign")
+            openssl("req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=Vantrel Test Vendor",
+                    "-keyout", "vendor.key", "-out", "vendor.csr")
+            (folder / "ext").write_text("extendedKeyUsage=codeSigning\nkeyUsage=digitalSignature\n")
+            openssl("x509", "-req", "-in", "vendor.csr", "-CA", "ca.pem", "-CAkey", "ca.key",
+                    "-CAcreateserial", "-days", "2", "-extfile", "ext", "-out", "vendor.pem")
+            (folder / "password").write_text("secret\n")
+            openssl("pkcs12", "-export", "-inkey", "vendor.key", "-in", "vendor.pem",
+                    "-certfile", "ca.pem", "-passout", "file:password", "-out", "vendor.pfx")
+            unsigned = self.package.read("x64/Vantrel4.exe")
+            program = folder / "Vantrel4.exe"
+            program.write_bytes(unsigned)
+
+            subprocess.run([str(SOURCE / "scripts" / "sign"), str(program)], check=True,
+                           capture_output=True, env={**os.environ,
+                                                     "VANTREL_SIGN_PKCS12": str(folder / "vendor.pfx"),
+                                                     "VANTREL_SIGN_PASSWORD_FILE": str(folder / "password"),
+                                                     "VANTREL_SIGN_CAFILE": str(folder / "ca.pem")})
+            self.assertNotEqual(program.read_bytes(), unsigned)
+            verify = subprocess.run(["osslsigncode", "verify", "-CAfile", str(folder / "ca.pem"),
+                                     "-in", str(program)], capture_output=True, text=True)
+            self.assertEqual(verify.returncode, 0, verify.stdout + verify.stderr)
+            subprocess.run(["osslsigncode", "remove-signature", "-in", str(program),
+                            "-out", str(folder / "unsigned.exe")], check=True, capture_output=True)
+            self.assertEqual((folder / "unsigned.exe").read_bytes(), unsigned)
 
 
 def main():
