@@ -3,8 +3,8 @@
 //
 //   merge_timing [ENTRIES] [REPEATS]
 //
-// Prints one line per line-end style (and for Japanese lines under code page 932): the style, the file's size, the bytes
-// one merge scans, and the best of REPEATS runs in seconds.
+// Prints one line per line-end style (and for Japanese lines under code page 932): the style, the
+// file's size, the bytes one merge scans, and the best of REPEATS runs in seconds.
 #include "bench/SyntheticContents.h"
 #include "engine/MergeContents.h"
 #include "tests/support/StandInCharacterSet.h"

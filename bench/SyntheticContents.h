@@ -39,8 +39,8 @@ inline MergeWorkload MakeMergeWorkload(LineEnds ends, int entries = 200,
   // In code page 932: 部品 (parts), トピック (topic), 表示 (display; its
   // second byte is 5C), 番号 (number).
   const std::string name = japanese ? "\x95\x94\x95\x69" : "Comp";
-  const std::string topic = japanese ? "\x83\x67\x83\x73\x83\x62\x83\x4E\x95\x5C\x8E\xA6"
-                                     : "Topic number ";
+  const std::string topic =
+      japanese ? "\x83\x67\x83\x73\x83\x62\x83\x4E\x95\x5C\x8E\xA6" : "Topic number ";
   const std::string number = japanese ? "\x94\xD4\x8D\x86" : " of the reference";
   MergeWorkload workload;
   HelpFileList present;

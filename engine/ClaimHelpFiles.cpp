@@ -17,8 +17,8 @@ bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterS
 
 std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
                                           RegistryAccessor *helpLocations,
-                                          FileExistence &fileExistence,
-                                          CharacterSet &characterSet, RunLog &log) {
+                                          FileExistence &fileExistence, CharacterSet &characterSet,
+                                          RunLog &log) {
   std::vector<HelpFileClaim> claims;
   for (const std::string &entry : list) {
     HelpFileClaim claim;
@@ -26,7 +26,8 @@ std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::s
     claim.directiveLine = DirectiveLine(entry, characterSet.LeadBytes());
     if (helpLocations != nullptr)
       claim.location = helpLocations->ReadString(entry);
-    claim.locationIsOurs = !claim.location.empty() && SameFolder(claim.location, programDir, characterSet);
+    claim.locationIsOurs =
+        !claim.location.empty() && SameFolder(claim.location, programDir, characterSet);
     if (claim.directiveLine.empty()) {
       log.Write("left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file");
     } else if (!claim.location.empty() && !claim.locationIsOurs) {

@@ -31,8 +31,8 @@ struct HelpFileClaim {
 // there, or a value naming another folder, means another installation's lines.
 std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
                                           RegistryAccessor *helpLocations,
-                                          FileExistence &fileExistence,
-                                          CharacterSet &characterSet, RunLog &log);
+                                          FileExistence &fileExistence, CharacterSet &characterSet,
+                                          RunLog &log);
 
 // Whether two folder names are the same folder, as the file system reads
 // them: without regard to case, with or without the trailing backslash.

@@ -53,8 +53,8 @@ bool NameMatchesAt(std::string_view text, std::size_t start, std::string_view se
     }
   }
   const std::size_t end = start + searchKey.size();
-  return (start == 0 || (!FollowsDoubleByteCharacter(text, start, leadBytes) &&
-                         !IsNameByte(text[start - 1]))) &&
+  return (start == 0 ||
+          (!FollowsDoubleByteCharacter(text, start, leadBytes) && !IsNameByte(text[start - 1]))) &&
          (end == text.size() || !IsNameByte(text[end]));
 }
 

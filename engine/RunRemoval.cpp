@@ -29,9 +29,8 @@ void RemoveOwnLines(const TargetProfile &profile, const std::vector<std::string>
   const std::optional<std::string> installRoot =
       FindInstallRoot(profile, *services.registry.CreateAccessor());
   if (!installRoot) {
-    services.log.Write("contents left alone: " + profile.ideName +
-                       " is not installed (no \"" + InstallRootValue + "\" under " +
-                       IdeKeyName(profile) + ")");
+    services.log.Write("contents left alone: " + profile.ideName + " is not installed (no \"" +
+                       InstallRootValue + "\" under " + IdeKeyName(profile) + ")");
     return;
   }
   const std::string contentsPath = ContentsPath(profile, *installRoot);
@@ -65,8 +64,8 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   const std::vector<std::string> ownLocations =
       DirectiveLinesOf(claims, &HelpFileClaim::locationIsOurs);
   RemoveHelpLocations(claims,
-                      FindOtherIdeUses(profile, ownLocations, services.registry,
-                                       services.textFiles, services.fileExistence, leadBytes),
+                      FindOtherIdeUses(profile, ownLocations, services.registry, services.textFiles,
+                                       services.fileExistence, leadBytes),
                       *helpLocations, leadBytes, services.log);
   helpLocations->CloseKey();
 

@@ -42,8 +42,8 @@ void UnmergeContents(const TargetProfile &profile, const std::string &installRoo
     }
     // A line that ended in a lone CR, now followed by an empty line ended by
     // LF, would read as one line ended by CR LF: its CR gets its own LF.
-    if (!kept.empty() && kept.back() == '\r' && line.text.empty() &&
-        !line.end.empty() && line.end.front() == '\n')
+    if (!kept.empty() && kept.back() == '\r' && line.text.empty() && !line.end.empty() &&
+        line.end.front() == '\n')
       kept += '\n';
     kept.append(line.text).append(line.end);
   }

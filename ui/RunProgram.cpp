@@ -59,9 +59,9 @@ std::string LogHeader(const CommandLine &command) {
   char stamp[32];
   std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
                 now.wDay, now.wHour, now.wMinute, now.wSecond);
-  return std::string(stamp) + " " + ExecutableFileName() + " " +
-         VantrelVersion + ": " + (command.action == Action::Remove ? "unregister" : "register") +
-         ", in " + WorkingDirectory();
+  return std::string(stamp) + " " + ExecutableFileName() + " " + VantrelVersion + ": " +
+         (command.action == Action::Remove ? "unregister" : "register") + ", in " +
+         WorkingDirectory();
 }
 
 // The dialog, until the user closes it. Raises when it cannot be created.
@@ -130,10 +130,10 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     }
   }
 
-  const RunServices services{SystemRegistry(),     SystemTextFiles(),     SystemFileCopier(),
-                             SystemFileReplacer(), SystemFileExistence(), SystemCharacterSet(),
-                             messages,
-                             ExecutablePath,       log ? *log : NoRunLog()};
+  const RunServices services{
+      SystemRegistry(),       SystemTextFiles(),    SystemFileCopier(), SystemFileReplacer(),
+      SystemFileExistence(),  SystemCharacterSet(), messages,           ExecutablePath,
+      log ? *log : NoRunLog()};
   if (command.quiet) {
     try {
       NoDialog noDialog;

@@ -309,18 +309,18 @@ int SetKeyDacl(const char *keyPath, const char *sddl, bool printOld) {
   if (printOld) {
     PACL oldDacl = nullptr;
     char *oldSddl = nullptr;
-    if (GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                        &oldDacl, nullptr, &old) != ERROR_SUCCESS ||
-        !ConvertSecurityDescriptorToStringSecurityDescriptorA(old, SDDL_REVISION_1,
-                                                              DACL_SECURITY_INFORMATION, &oldSddl,
-                                                              nullptr))
+    if (GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, &oldDacl,
+                        nullptr, &old) != ERROR_SUCCESS ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            old, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &oldSddl, nullptr))
       return 1;
     std::printf("sddl=%s\n", oldSddl);
     LocalFree(oldSddl);
     LocalFree(old);
   }
   PSECURITY_DESCRIPTOR wanted = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &wanted, nullptr))
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &wanted,
+                                                            nullptr))
     return 1;
   BOOL present = FALSE, defaulted = FALSE;
   PACL dacl = nullptr;
@@ -329,8 +329,9 @@ int SetKeyDacl(const char *keyPath, const char *sddl, bool printOld) {
   DWORD revision = 0;
   GetSecurityDescriptorControl(wanted, &control, &revision);
   const SECURITY_INFORMATION what =
-      DACL_SECURITY_INFORMATION | (control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
-                                                               : UNPROTECTED_DACL_SECURITY_INFORMATION);
+      DACL_SECURITY_INFORMATION |
+      (control & SE_DACL_PROTECTED ? PROTECTED_DACL_SECURITY_INFORMATION
+                                   : UNPROTECTED_DACL_SECURITY_INFORMATION);
   result = SetSecurityInfo(key, SE_REGISTRY_KEY, what, nullptr, nullptr, dacl, nullptr);
   LocalFree(wanted);
   RegCloseKey(key);
@@ -368,7 +369,8 @@ int main(int argc, char **argv) {
     return SetKeyDacl(argv[2], argv[3], false);
   if (argc != 3 && !(argc == 4 && std::string(argv[1]) == "dialog")) {
     std::fprintf(stderr, "usage: probe dialog TIMEOUT_MS [FOCUS] | message|close|watch TIMEOUT_MS"
-                         " | hold | holdfile PATH | version PATH | denykey KEY | setkeysddl KEY SDDL | shortpath PATH\n");
+                         " | hold | holdfile PATH | version PATH | denykey KEY | setkeysddl KEY "
+                         "SDDL | shortpath PATH\n");
     return 2;
   }
   const std::string command = argv[1];

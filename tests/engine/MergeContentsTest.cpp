@@ -1,7 +1,7 @@
 // Contents merge on a sandbox: real files through the Win32 services under
 // Windows, the in-memory stand-ins natively.
-#include "engine/ClaimHelpFiles.h"
 #include "engine/MergeContents.h"
+#include "engine/ClaimHelpFiles.h"
 #include "engine/RegisterHelpLocations.h"
 #include "engine/UnmergeContents.h"
 #include "platform/Error.h"
@@ -86,17 +86,22 @@ TEST_F(MergeContentsTest, WholeNameIsFoundWhereverTheLineHasIt) {
 // side; upper-casing ends exactly at a to z.
 TEST(MentionsName, NameBytesOnEitherSideAndTheEndsOfTheAlphabet) {
   for (char c : std::string("$~!#%&'^+{}`-_.0aZ\xE9")) {
-    EXPECT_FALSE(MentionsName(std::string(":Link ") + c + "LIB.HLP\r\n", "LIB.HLP", SingleByte)) << c;
-    EXPECT_FALSE(MentionsName(std::string(":Link LIB.HLP") + c + "\r\n", "LIB.HLP", SingleByte)) << c;
+    EXPECT_FALSE(MentionsName(std::string(":Link ") + c + "LIB.HLP\r\n", "LIB.HLP", SingleByte))
+        << c;
+    EXPECT_FALSE(MentionsName(std::string(":Link LIB.HLP") + c + "\r\n", "LIB.HLP", SingleByte))
+        << c;
   }
   for (char c : std::string(" \t,;=@>()[]\"/\\:*?<|\x1A")) {
-    EXPECT_TRUE(MentionsName(std::string(":Link ") + c + "LIB.HLP" + c + "\r\n", "LIB.HLP", SingleByte)) << c;
+    EXPECT_TRUE(
+        MentionsName(std::string(":Link ") + c + "LIB.HLP" + c + "\r\n", "LIB.HLP", SingleByte))
+        << c;
   }
   EXPECT_TRUE(MentionsName(":Link z.hlp\r\n", SearchKey("Z.HLP", SingleByte), SingleByte));
   EXPECT_TRUE(MentionsName(":Link a.hlp\r\n", SearchKey("A.hlp", SingleByte), SingleByte));
   EXPECT_FALSE(MentionsName(":Link [.hlp\r\n", SearchKey("{.hlp", SingleByte), SingleByte));
   EXPECT_FALSE(MentionsName(":Link @.hlp\r\n", SearchKey("`.hlp", SingleByte), SingleByte));
-  EXPECT_FALSE(MentionsName("LIB.HL\r\nP", "LIB.HL\r\nP", SingleByte)) << "a name never spans two lines";
+  EXPECT_FALSE(MentionsName("LIB.HL\r\nP", "LIB.HL\r\nP", SingleByte))
+      << "a name never spans two lines";
   EXPECT_TRUE(MentionsName("LIB.HLP\r\n", "LIB.HLP", SingleByte)) << "the name at the very start";
 }
 
@@ -109,9 +114,12 @@ TEST(CodePage932, NamesLinesAndFoldersByCharacter) {
     const char *line, *entry;
     bool mentioned;
   } names[] = {
-      {":Link \x83\x41.hlp", "\x83\x61.hlp", false}, {":Link \x83\x61.HLP", "\x83\x61.hlp", true},
-      {":Link \x95\x5Clib.hlp", "lib.hlp", false},    {":Link \x95\x5C lib.hlp", "LIB.HLP", true},
-      {":Link x\x95\x5C.hlp", "x\x95\x5C.HLP", true}, {":Link \x83\x41\x83\x41.hlp", "\x83\x41.hlp", false},
+      {":Link \x83\x41.hlp", "\x83\x61.hlp", false},
+      {":Link \x83\x61.HLP", "\x83\x61.hlp", true},
+      {":Link \x95\x5Clib.hlp", "lib.hlp", false},
+      {":Link \x95\x5C lib.hlp", "LIB.HLP", true},
+      {":Link x\x95\x5C.hlp", "x\x95\x5C.HLP", true},
+      {":Link \x83\x41\x83\x41.hlp", "\x83\x41.hlp", false},
       {":Link \x95\x5C\x83\x61.hlp", "\x5C\x83\x61.hlp", false},
   };
   for (const auto &row : names)

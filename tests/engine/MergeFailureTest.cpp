@@ -56,7 +56,9 @@ TEST(MergeFailure, FailedWriteOfSecondLineKeepsTheFirst) {
   test::MemoryFileSystem fs;
   fs.files[Contents] = Base;
   fs.FailAtOperation("write", 2);
-  EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"a.hlp", "b.hlp"}, fs, fs, SingleByte), Error);
+  EXPECT_THROW(
+      MergeContents(ProfileForVersion(4), "C:\\IDE", {"a.hlp", "b.hlp"}, fs, fs, SingleByte),
+      Error);
   EXPECT_EQ(fs.files[Contents], Base + ":Link a.hlp\r\n");
 }
 
@@ -65,7 +67,8 @@ TEST(MergeFailure, EntryWithoutDirectiveStillNeedsAWritableFile) {
   test::MemoryFileSystem fs;
   fs.files[Contents] = Base;
   fs.unwritable.insert(Contents);
-  EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"notes.txt"}, fs, fs, SingleByte), Error);
+  EXPECT_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"notes.txt"}, fs, fs, SingleByte),
+               Error);
   EXPECT_NO_THROW(MergeContents(ProfileForVersion(4), "C:\\IDE", {"old.hlp"}, fs, fs, SingleByte));
   EXPECT_EQ(fs.files[Contents], Base);
 }

@@ -1,7 +1,7 @@
 // The registration run stopped part-way, on stand-in services.
 #include "engine/RegisterHelpLocations.h"
-#include "engine/RunRegistration.h"
 #include "engine/RunAction.h"
+#include "engine/RunRegistration.h"
 #include "engine/RunRemoval.h"
 #include "platform/Error.h"
 #include "tests/support/MemoryFileSystem.h"
@@ -29,8 +29,9 @@ protected:
   test::RecordingMessages messages;
   test::RecordingDialog dialog;
   test::StandInCharacterSet characters;
-  RunServices services{registry, files, files, files, files, characters, messages,
-                       [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
+  RunServices services{
+      registry, files,      files,    files,
+      files,    characters, messages, [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
 
   void SetUp() override {
     registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
@@ -90,7 +91,8 @@ TEST_F(RunOnStandIns, MissingIdeStopsBeforeAnythingIsWritten) {
     Run({"A.HLP"});
     ADD_FAILURE() << "no error";
   } catch (const Error &error) {
-    EXPECT_NE(std::string(error.what()).find("Access is denied"), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find("Access is denied"), std::string::npos)
+        << error.what();
   }
   EXPECT_EQ(files.Operations(), 0);
   EXPECT_EQ(dialog.closed, 0);
@@ -189,7 +191,7 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
       {"another folder owns the value", "C:\\Other\\", true, true, false, false, false,
        "belongs to the registration of C:\\Other\\"},
       {"the other IDE still holds the line", "c:\\tools", true, true, true, true, false,
-       "is still used by Delphi 3 (" },
+       "is still used by Delphi 3 ("},
       {"the IDE is not installed", "C:\\Tools\\", false, false, false, false, true,
        "contents left alone: Delphi 4 is not installed"},
       {"the contents file is missing", "C:\\Tools\\", true, false, false, false, true,
@@ -242,8 +244,8 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
 // does not hide the run's own error.
 TEST_F(RunOnStandIns, RunActionLogsTheOutcomeOnceAndKeepsTheRunsError) {
   test::RecordingLog log;
-  const RunServices logged{registry,   files, files, files, files, characters, messages,
-                           services.executablePath, log};
+  const RunServices logged{
+      registry, files, files, files, files, characters, messages, services.executablePath, log};
   RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
   EXPECT_EQ(log.lines.back(), "done");
   registry.keys.clear();

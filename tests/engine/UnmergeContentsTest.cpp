@@ -1,7 +1,7 @@
 // Taking a component's lines out of the contents file, on a sandbox: real
 // files through the Win32 services under Windows, the stand-ins natively.
-#include "engine/MergeContents.h"
 #include "engine/UnmergeContents.h"
+#include "engine/MergeContents.h"
 #include "platform/Error.h"
 #include "tests/support/FileSandbox.h"
 #include "tests/support/MemoryFileSystem.h"
@@ -123,9 +123,17 @@ std::vector<Line> LinesOf(std::string_view bytes, bool &closedByEndOfFileChar) {
 // each with its own text and line end; only a lone CR that would run into a
 // following empty LF-ended line gains an LF.
 TEST(UnmergeLineStructure, ReaderSeesExactlyTheKeptLines) {
-  const char *const texts[] = {"",         "a",          " x\t",           ":Link Grid.hlp",
-                               "\x1A",     "b\x1A" "c",  ":LINK grid.HLP \t", ":include GRID.cnt",
-                               ":Link Grid.hlp;old", ":Link Old.hlp"};
+  const char *const texts[] = {"",
+                               "a",
+                               " x\t",
+                               ":Link Grid.hlp",
+                               "\x1A",
+                               "b\x1A"
+                               "c",
+                               ":LINK grid.HLP \t",
+                               ":include GRID.cnt",
+                               ":Link Grid.hlp;old",
+                               ":Link Old.hlp"};
   const char *const ends[] = {"\r\n", "\n", "\r", ""};
   const std::string contents = "C:\\IDE\\Help\\Delphi3.cnt";
   std::mt19937 random(20261208);

@@ -9,10 +9,11 @@ namespace {
 
 TEST(CodePageText, UnicodeCodePagesHoldEveryPathOthersRefuseWhatTheyLack) {
   const std::wstring path = L"C:\\Gr\u00FC\u00DFe\\\u041A\u043E\u043C\\\u8868.exe";
-  EXPECT_EQ(win32::ToCodePage(path, CP_UTF8),
-            "C:\\Gr\xC3\xBC\xC3\x9F" "e\\\xD0\x9A\xD0\xBE\xD0\xBC\\\xE8\xA1\xA8.exe");
+  EXPECT_EQ(win32::ToCodePage(path, CP_UTF8), "C:\\Gr\xC3\xBC\xC3\x9F"
+                                              "e\\\xD0\x9A\xD0\xBE\xD0\xBC\\\xE8\xA1\xA8.exe");
   EXPECT_EQ(win32::ToCodePage(path, 1252), std::nullopt);
-  EXPECT_EQ(win32::ToCodePage(L"C:\\Gr\u00FC\u00DFe", 1252), "C:\\Gr\xFC\xDF" "e");
+  EXPECT_EQ(win32::ToCodePage(L"C:\\Gr\u00FC\u00DFe", 1252), "C:\\Gr\xFC\xDF"
+                                                             "e");
   EXPECT_EQ(win32::ToCodePage(L"C:\\\u8868", 932), "C:\\\x95\x5C");
   EXPECT_EQ(win32::ToCodePage(L"C:\\\u0141", 1252), std::nullopt) << "no best fit to L";
   EXPECT_EQ(win32::ToCodePage(std::wstring(L"C:\\") + wchar_t(0xD800), CP_UTF8), std::nullopt);

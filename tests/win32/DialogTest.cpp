@@ -32,8 +32,9 @@ TEST(Dialog, ClassicFontAndTheWholeLabelCaptionAt96Dpi) {
   test::RecordingMessages messages;
   NoListFile profiles;
   test::StandInCharacterSet characters;
-  const RunServices services{registry, files, files, files, files, characters, messages,
-                             [] { return std::string("C:\\Tools\\Vantrel.exe"); }};
+  const RunServices services{
+      registry, files,      files,    files,
+      files,    characters, messages, [] { return std::string("C:\\Tools\\Vantrel.exe"); }};
   for (int version : {3, 4}) {
     for (Action action : {Action::Register, Action::Remove}) {
       const TargetProfile &profile = ProfileForVersion(version);

@@ -1,7 +1,7 @@
 // The Win32 text-file service on real files.
+#include "platform/TextFile.h"
 #include "platform/Error.h"
 #include "platform/RunLog.h"
-#include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
