@@ -16,9 +16,11 @@ std::map<std::string, std::string> FindOtherIdeUses(const TargetProfile &profile
   for (const std::string &line : directiveLines)
     wanted.insert(DirectiveKey(line, leadBytes));
   std::map<std::string, std::string> uses;
+  if (wanted.empty())
+    return uses;
   for (int version : KnownTargetVersions) {
     const TargetProfile &other = ProfileForVersion(version);
-    if (other.ideKey == profile.ideKey || wanted.empty())
+    if (other.ideKey == profile.ideKey)
       continue;
     const std::optional<std::string> installRoot =
         FindInstallRoot(other, *registry.CreateAccessor());
