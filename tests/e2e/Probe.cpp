@@ -1,9 +1,13 @@
 // Looks at the running Vantrel program from the same Wine desktop and prints
-// what it finds as key=value lines, for the end-to-end tests.
+// what it finds as key=value lines, for the end-to-end tests; and reads and
+// writes the registry for them.
 //
-// Set VANTREL_PROGRAM to the program's file name (Vantrel4.exe) to look only
-// at windows of that program's process: a crash dialog or another program's
-// box never counts then.
+// Under an emulator every process start costs a second or more, so the tests
+// start the probe once ("serve") and send it one command per line instead.
+//
+// Set VANTREL_PROGRAM (or send "program NAME") to the program's file name
+// (Vantrel4.exe) to look only at windows of that program's process: a crash
+// dialog or another program's box never counts then.
 //
 //   probe dialog TIMEOUT_MS [FOCUS]
 //                              waits until the dialog is up with the focus in
@@ -19,6 +23,20 @@
 //                              the DACL it had as sddl=...
 //   probe setkeysddl KEY SDDL  gives the key that DACL back
 //   probe shortpath PATH       prints the short (8.3) form of PATH
+//   probe program NAME         looks only at the windows of NAME from now on
+//   probe attributes PATH N    gives the file the attributes N (FILE_ATTRIBUTE_...)
+//   probe reg OP...            registry operations, in order, on keys named
+//                              HKLM\... (32-bit view) or HKCU\...:
+//                                delkey KEY          deletes the key and all below it
+//                                set KEY NAME DATA   writes a REG_SZ value
+//                                setdword KEY NAME N writes a REG_DWORD value
+//                                get KEY NAME        prints getI=DATA, or missingI=yes
+//                                haskey KEY          prints keyI=yes or keyI=no
+//                              (I counts the operations from 0)
+//   probe serve                reads commands (arguments separated by tabs)
+//                              from standard input, one a line, and answers
+//                              each with its lines, "status=N" and "."; ends
+//                              at the end of its input
 #include <windows.h>
 
 #include <aclapi.h>
@@ -27,6 +45,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -66,9 +85,14 @@ template <typename Found> HWND WaitFor(DWORD timeoutMs, Found found) {
   return nullptr;
 }
 
-bool OfTheProgram(HWND window) {
+std::string ProgramName() {
   const char *program = std::getenv("VANTREL_PROGRAM");
-  if (program == nullptr || *program == '\0')
+  return program != nullptr ? program : "";
+}
+std::string Program = ProgramName();
+
+bool OfTheProgram(HWND window) {
+  if (Program.empty())
     return true;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
@@ -79,7 +103,7 @@ bool OfTheProgram(HWND window) {
   DWORD size = sizeof image;
   const bool named = QueryFullProcessImageNameA(process, 0, image, &size) != FALSE;
   CloseHandle(process);
-  const std::string path(image, named ? size : 0), name(program);
+  const std::string path(image, named ? size : 0), &name = Program;
   return path.size() >= name.size() + 1 && path[path.size() - name.size() - 1] == '\\' &&
          _stricmp(path.c_str() + path.size() - name.size(), name.c_str()) == 0;
 }
@@ -346,44 +370,179 @@ int CloseDialog(DWORD timeoutMs) {
   return 0;
 }
 
+// HKLM\... in the 32-bit view (where the programs keep their keys) or HKCU\...
+bool SplitKey(const std::string &name, HKEY &root, std::string &path, REGSAM &view) {
+  const std::size_t slash = name.find('\\');
+  const std::string hive = name.substr(0, slash);
+  path = slash == std::string::npos ? "" : name.substr(slash + 1);
+  view = 0;
+  if (hive == "HKLM") {
+    root = HKEY_LOCAL_MACHINE;
+    view = KEY_WOW64_32KEY;
+  } else if (hive == "HKCU") {
+    root = HKEY_CURRENT_USER;
+  } else {
+    std::printf("error=unknown hive in %s\n", name.c_str());
+    return false;
+  }
+  return true;
+}
+
+int Registry(const std::vector<std::string> &ops) {
+  int index = 0;
+  for (std::size_t at = 0; at < ops.size(); ++index) {
+    const std::string &op = ops[at];
+    const std::size_t arguments = op == "delkey" || op == "haskey"  ? 1
+                                  : op == "get"                     ? 2
+                                  : op == "set" || op == "setdword" ? 3
+                                                                    : 0;
+    if (arguments == 0 || at + arguments >= ops.size()) {
+      std::printf("error=bad operation %s\n", op.c_str());
+      return 2;
+    }
+    HKEY root = nullptr;
+    std::string path;
+    REGSAM view = 0;
+    if (!SplitKey(ops[at + 1], root, path, view))
+      return 2;
+    const std::string name = arguments >= 2 ? ops[at + 2] : "";
+    const std::string data = arguments == 3 ? ops[at + 3] : "";
+    at += arguments + 1;
+    HKEY key = nullptr;
+    LONG result = ERROR_SUCCESS;
+    if (op == "delkey") {
+      const std::size_t slash = path.find_last_of('\\');
+      const std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);
+      result = RegOpenKeyExA(root, parent.c_str(), 0, KEY_ALL_ACCESS | view, &key);
+      if (result == ERROR_SUCCESS) {
+        result = RegDeleteTreeA(key, path.substr(slash + 1).c_str());
+        RegCloseKey(key);
+      }
+      if (result == ERROR_FILE_NOT_FOUND)
+        result = ERROR_SUCCESS;
+    } else if (op == "haskey") {
+      result = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key);
+      std::printf("key%d=%s\n", index, result == ERROR_SUCCESS ? "yes" : "no");
+      if (result == ERROR_SUCCESS)
+        RegCloseKey(key);
+      result = ERROR_SUCCESS;
+    } else if (op == "get") {
+      char value[8192] = {};
+      DWORD size = sizeof value - 1, type = 0;
+      result = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key);
+      if (result == ERROR_SUCCESS) {
+        result = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE *>(value), &size);
+        RegCloseKey(key);
+      }
+      if (result == ERROR_SUCCESS && type != REG_SZ) {
+        std::printf("error=%s in %s is not REG_SZ\n", name.c_str(), path.c_str());
+        return 1;
+      }
+      if (result == ERROR_SUCCESS)
+        std::printf("get%d=%s\n", index, value);
+      else if (result == ERROR_FILE_NOT_FOUND)
+        std::printf("missing%d=yes\n", index);
+      if (result == ERROR_FILE_NOT_FOUND)
+        result = ERROR_SUCCESS;
+    } else {
+      result = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
+                               &key, nullptr);
+      if (result == ERROR_SUCCESS) {
+        const DWORD number = std::strtoul(data.c_str(), nullptr, 10);
+        result = op == "set"
+                     ? RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                      reinterpret_cast<const BYTE *>(data.c_str()),
+                                      static_cast<DWORD>(data.size() + 1))
+                     : RegSetValueExA(key, name.c_str(), 0, REG_DWORD,
+                                      reinterpret_cast<const BYTE *>(&number), sizeof number);
+        RegCloseKey(key);
+      }
+    }
+    if (result != ERROR_SUCCESS) {
+      std::printf("error=%s %s failed (%ld)\n", op.c_str(), ops[at - arguments].c_str(), result);
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int Command(const std::vector<std::string> &args) {
+  const std::string command = args.empty() ? "" : args[0];
+  const std::size_t count = args.size();
+  if (command == "hold" && count == 1)
+    return Hold();
+  if (command == "holdfile" && count == 2)
+    return HoldFile(args[1].c_str());
+  if (command == "version" && count == 2)
+    return PrintVersion(args[1].c_str());
+  if (command == "shortpath" && count == 2) {
+    char shortPath[MAX_PATH * 4] = {};
+    if (GetShortPathNameA(args[1].c_str(), shortPath, sizeof shortPath) == 0)
+      return 1;
+    std::printf("path=%s\n", shortPath);
+    return 0;
+  }
+  if (command == "denykey" && count == 2)
+    return SetKeyDacl(args[1].c_str(), "D:P(A;;KR;;;WD)", true);
+  if (command == "setkeysddl" && count == 3)
+    return SetKeyDacl(args[1].c_str(), args[2].c_str(), false);
+  if (command == "attributes" && count == 3)
+    return SetFileAttributesA(args[1].c_str(), std::strtoul(args[2].c_str(), nullptr, 10)) ? 0 : 1;
+  if (command == "program" && count == 2) {
+    Program = args[1];
+    return 0;
+  }
+  if (command == "reg")
+    return Registry(std::vector<std::string>(args.begin() + 1, args.end()));
+  const DWORD timeoutMs = count >= 2 ? std::strtoul(args[1].c_str(), nullptr, 10) : 0;
+  if (command == "dialog" && (count == 2 || count == 3))
+    return ProbeDialog(timeoutMs, count == 3 ? args[2] : "");
+  if (command == "message" && count == 2)
+    return ProbeMessage(timeoutMs);
+  if (command == "close" && count == 2)
+    return CloseDialog(timeoutMs);
+  if (command == "watch" && count == 2)
+    return Watch(timeoutMs);
+  std::printf("error=usage: probe dialog TIMEOUT_MS [FOCUS] | message|close|watch TIMEOUT_MS"
+              " | hold | holdfile PATH | version PATH | denykey KEY | setkeysddl KEY SDDL"
+              " | shortpath PATH | program NAME | reg OP... | serve\n");
+  return 2;
+}
+
+// One command a line, until the input ends (the test that started it is gone).
+int Serve() {
+  std::string line;
+  for (int c; (c = std::getchar()) != EOF;) {
+    if (c != '\n') {
+      line += static_cast<char>(c);
+      continue;
+    }
+    if (!line.empty() && line.back() == '\r')
+      line.pop_back();
+    std::vector<std::string> args;
+    for (std::size_t start = 0;;) {
+      const std::size_t tab = line.find('\t', start);
+      args.push_back(line.substr(start, tab - start));
+      if (tab == std::string::npos)
+        break;
+      start = tab + 1;
+    }
+    line.clear();
+    const int status = Command(args);
+    std::printf("status=%d\n.\n", status);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
   SetProcessDPIAware(); // read the program's pixels as they are, whatever the DPI
-  if (argc == 2 && std::string(argv[1]) == "hold")
-    return Hold();
-  if (argc == 3 && std::string(argv[1]) == "holdfile")
-    return HoldFile(argv[2]);
-  if (argc == 3 && std::string(argv[1]) == "version")
-    return PrintVersion(argv[2]);
-  if (argc == 3 && std::string(argv[1]) == "shortpath") {
-    char shortPath[MAX_PATH * 4] = {};
-    if (GetShortPathNameA(argv[2], shortPath, sizeof shortPath) == 0)
-      return 1;
-    std::printf("%s\n", shortPath);
-    return 0;
-  }
-  if (argc == 3 && std::string(argv[1]) == "denykey")
-    return SetKeyDacl(argv[2], "D:P(A;;KR;;;WD)", true);
-  if (argc == 4 && std::string(argv[1]) == "setkeysddl")
-    return SetKeyDacl(argv[2], argv[3], false);
-  if (argc != 3 && !(argc == 4 && std::string(argv[1]) == "dialog")) {
-    std::fprintf(stderr, "usage: probe dialog TIMEOUT_MS [FOCUS] | message|close|watch TIMEOUT_MS"
-                         " | hold | holdfile PATH | version PATH | denykey KEY | setkeysddl KEY "
-                         "SDDL | shortpath PATH\n");
-    return 2;
-  }
-  const std::string command = argv[1];
-  const DWORD timeoutMs = std::strtoul(argv[2], nullptr, 10);
-  int result = 2;
-  if (command == "dialog")
-    result = ProbeDialog(timeoutMs, argc == 4 ? argv[3] : "");
-  else if (command == "message")
-    result = ProbeMessage(timeoutMs);
-  else if (command == "close")
-    result = CloseDialog(timeoutMs);
-  else if (command == "watch")
-    result = Watch(timeoutMs);
+  if (argc == 2 && std::string(argv[1]) == "serve")
+    return Serve();
+  const int result = Command(std::vector<std::string>(argv + 1, argv + argc));
   std::fflush(stdout);
   return result;
 }

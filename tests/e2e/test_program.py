@@ -11,6 +11,7 @@ same desktop.
 import argparse
 import os
 import re
+import select
 import shutil
 import subprocess
 import sys
@@ -59,28 +60,115 @@ def unix_path(windows_path):
 # Wine takes the ANSI code page from the locale: this one gives code page 932.
 JAPANESE = {"LC_ALL": "ja_JP.UTF-8"}
 
+# Every Wine process the tests start, by test: under an emulator each start
+# costs a second or more, so their number is what a suite's time is made of.
+WINE_STARTS = {}
+CURRENT_TEST = ["(set-up)"]
+
+
+def launch(args, locale=None, **options):
+    """Starts a program under Wine (and counts it); with locale=JAPANESE its
+    8-bit text is code page 932."""
+    WINE_STARTS[CURRENT_TEST[0]] = WINE_STARTS.get(CURRENT_TEST[0], 0) + 1
+    return subprocess.Popen([WINE, *args], env={**os.environ, **(locale or {})}, **options)
+
 
 def wine(*args, cwd=None, timeout=60, locale=None):
-    """Runs a program under Wine; with locale=JAPANESE its 8-bit text is code page 932."""
-    return subprocess.run([WINE, *args], cwd=cwd, capture_output=True, text=True,
-                          encoding="cp932" if locale else "latin-1", timeout=timeout,
-                          env={**os.environ, **(locale or {})})
+    """Runs a program under Wine to its end."""
+    with launch(args, locale=locale, cwd=cwd, stdout=subprocess.PIPE,
+                stderr=subprocess.PIPE) as process:
+        try:
+            stdout, stderr = process.communicate(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.communicate()
+            raise AssertionError(f"{args[0]} did not end within {timeout} s")
+    encoding = "cp932" if locale else "latin-1"
+    return subprocess.CompletedProcess(args, process.returncode, stdout.decode(encoding),
+                                       stderr.decode(encoding, "replace"))
+
+
+def read_line(stream, timeout, waiting_for):
+    """One line from a child's pipe, or an AssertionError that names what was
+    awaited once `timeout` seconds have passed."""
+    deadline = time.monotonic() + timeout
+    line = b""
+    while not line.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([stream], [], [], left)[0]:
+            raise AssertionError(f"no answer within {timeout} s while waiting for {waiting_for}")
+        byte = os.read(stream.fileno(), 1)
+        if not byte:
+            raise AssertionError(f"the process ended while waiting for {waiting_for}")
+        line += byte
+    return line.rstrip(b"\r\n")
+
+
+class Probe:
+    """The test's own helper inside the desktop, started once and then sent a
+    command a line: a look at the windows, or several registry operations at
+    once, without a process start each."""
+
+    def __init__(self, locale=None):
+        self.encoding = "cp932" if locale else "latin-1"
+        self.process = launch([ARGS.probe, "serve"], locale=locale, stdin=subprocess.PIPE,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+    def ask(self, *args, timeout=30):
+        """Sends one command; returns its exit status and its key=value lines."""
+        self.process.stdin.write(("\t".join(args) + "\n").encode(self.encoding))
+        self.process.stdin.flush()
+        facts, status = {}, None
+        while True:
+            line = read_line(self.process.stdout, timeout, f"the probe's answer to {args}")
+            line = line.decode(self.encoding)
+            if line == ".":
+                return status, facts
+            key, _, value = line.partition("=")
+            if key == "status":
+                status = int(value)
+            elif _:
+                facts[key] = value
+
+    def close(self):
+        self.process.stdin.close()
+        try:
+            self.process.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+PROBES = {}
+
+
+def the_probe(locale=None):
+    key = tuple(sorted((locale or {}).items()))
+    if key not in PROBES:
+        PROBES[key] = Probe(locale)
+    return PROBES[key]
+
+
+def registry(*ops, locale=None):
+    """Registry operations (see the probe's "reg"), in one call; returns what they printed."""
+    status, facts = the_probe(locale).ask("reg", *ops)
+    if status != 0:
+        raise AssertionError(f"registry operations {ops} failed: {facts}")
+    return facts
+
+
+def reg_values(key, names, locale=None):
+    """The REG_SZ values in the 32-bit view, None where there is none."""
+    facts = registry(*[op for name in names for op in ("get", key, name)], locale=locale)
+    return [facts.get(f"get{i}") for i in range(len(names))]
 
 
 def reg_value(key, name, locale=None):
-    """The REG_SZ value in the 32-bit view, or None when there is none."""
-    result = wine("reg", "query", key, "/v", name, "/reg:32", locale=locale)
-    if result.returncode != 0:
-        return None
-    for line in result.stdout.splitlines():
-        match = re.match(r"\s+(.*?)\s{4}REG_SZ\s{4}(.*)$", line)
-        if match and match.group(1).lower() == name.lower():
-            return match.group(2)
-    raise AssertionError(f"cannot read value {name} from: {result.stdout!r}")
+    return reg_values(key, [name], locale)[0]
 
 
 def key_exists(key):
-    return wine("reg", "query", key, "/reg:32").returncode == 0
+    return registry("haskey", key)["key0"] == "yes"
 
 
 def focus_desktop():
@@ -107,12 +195,18 @@ def click(x, y):
 def probe(command, timeout_ms=20000, focus=None):
     """Waits for the dialog (with the focus in `focus`, if given) or a message
     box of the program under test, and returns what the probe saw."""
-    result = wine(ARGS.probe, command, str(timeout_ms), *([focus] if focus else []),
-                  timeout=timeout_ms / 1000 + 30)
-    facts = dict(line.split("=", 1) for line in result.stdout.splitlines() if "=" in line)
-    if result.returncode != 0:
-        raise AssertionError(f"probe {command} found nothing: {result.stdout}{result.stderr}")
+    status, facts = the_probe().ask(command, str(timeout_ms), *([focus] if focus else []),
+                                    timeout=timeout_ms / 1000 + 30)
+    if status != 0:
+        raise AssertionError(f"probe {command} found nothing: {facts}")
     return facts
+
+
+def is_32_bit(program):
+    """Whether the program is an x86 one, by the machine field of its PE header."""
+    image = Path(program).read_bytes()
+    header = int.from_bytes(image[0x3C:0x40], "little")
+    return int.from_bytes(image[header + 4:header + 6], "little") == 0x14C
 
 
 def rect(text):
@@ -120,18 +214,17 @@ def rect(text):
 
 
 class ProgramFixture(unittest.TestCase):
-    """A fresh component folder, IDE and registry for each test."""
+    """A fresh component folder, IDE and registry for each test. The registry
+    is reset, and the IDE's key written, in one call when the program first starts."""
 
     def setUp(self):
+        CURRENT_TEST[0] = self.id().split(".", 1)[1]
         self.version = ARGS.version
         self.profile = PROFILES[self.version]
         self.program_name = f"Vantrel{self.version}.exe"
-        os.environ["VANTREL_PROGRAM"] = self.program_name  # the probe looks at no other process
-        # Every test starts at 96 DPI, whatever a killed test left behind.
-        self.set_dpi(96)
+        the_probe().ask("program", self.program_name)  # the probe looks at no other process
         shutil.rmtree(DRIVE_C / TEST_ROOT, ignore_errors=True)
-        wine("reg", "delete", "HKLM\\SOFTWARE\\Borland", "/f", "/reg:32")
-        wine("reg", "delete", HELP_KEY, "/f", "/reg:32")
+        self.pending = ["delkey", "HKLM\\SOFTWARE\\Borland", "delkey", HELP_KEY]
         self.contents = unix_path(IDE_DIR) / "Help" / self.profile["contents"]
         self.backup = unix_path(IDE_DIR) / "Help" / self.profile["backup"]
         self.component = unix_path(COMPONENT_DIR)
@@ -144,18 +237,39 @@ class ProgramFixture(unittest.TestCase):
             self.process.kill()
             self.process.wait()
         shutil.rmtree(DRIVE_C / TEST_ROOT, ignore_errors=True)
+        CURRENT_TEST[0] = "(set-up)"
+
+    def set_up_registry(self, *ops):
+        """Registry writes, made with the next start or registry read."""
+        self.pending += ops
+
+    def flush_registry(self):
+        if self.pending:
+            registry(*self.pending)
+            self.pending = []
+
+    def values(self, names, key=HELP_KEY, locale=None):
+        self.flush_registry()
+        return reg_values(key, names, locale)
+
+    def value(self, name, key=HELP_KEY, locale=None):
+        return self.values([name], key, locale)[0]
+
+    def key_exists(self, key):
+        self.flush_registry()
+        return key_exists(key)
 
     def set_dpi(self, dpi):
-        self.assertEqual(wine("reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
-                              "/t", "REG_DWORD", "/d", str(dpi), "/f").returncode, 0)
+        # At once: a test that changes it puts it back in a clean-up.
+        self.set_up_registry("setdword", "HKCU\\Control Panel\\Desktop", "LogPixels", str(dpi))
+        self.flush_registry()
 
     def install_ide(self, contents=BASE, profile=None):
         profile = profile or self.profile
         self.contents.parent.mkdir(parents=True, exist_ok=True)
         if contents is not None:
             (self.contents.parent / profile["contents"]).write_bytes(contents)
-        self.assertEqual(wine("reg", "add", profile["key"], "/v", "RootDir", "/d", IDE_DIR,
-                              "/f", "/reg:32").returncode, 0)
+        self.set_up_registry("set", profile["key"], "RootDir", IDE_DIR)
 
     def write_list(self, entries, folder=None):
         lines = "".join(f"File{i}={entry}\r\n" for i, entry in enumerate(entries))
@@ -163,15 +277,17 @@ class ProgramFixture(unittest.TestCase):
             ("[HelpFiles]\r\n" + lines).encode("latin-1"))
 
     def start(self, *switches, cwd=None, wait_for="dialog"):
-        self.process = subprocess.Popen(
-            [WINE, COMPONENT_DIR + "\\" + self.program_name, *switches],
-            cwd=cwd or self.component, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.flush_registry()
+        self.process = launch([COMPONENT_DIR + "\\" + self.program_name, *switches],
+                              cwd=cwd or self.component, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
         facts = probe(wait_for)
         focus_desktop()
         return facts
 
     def run_to_end(self, *switches, cwd=None, folder=COMPONENT_DIR, program=None, locale=None):
         """Runs the program in `folder` with switches, unattended; returns its exit code."""
+        self.flush_registry()
         return wine(folder + "\\" + (program or self.program_name), *switches,
                     cwd=cwd or unix_path(folder), timeout=120, locale=locale).returncode
 
@@ -186,8 +302,7 @@ class ProgramFixture(unittest.TestCase):
         return self.process.wait(timeout=30)
 
     def assert_nothing_changed(self):
-        for entry in ENTRIES:
-            self.assertIsNone(reg_value(HELP_KEY, entry), entry)
+        self.assertEqual(self.values(ENTRIES), [None] * len(ENTRIES))
         self.assertFalse(self.backup.exists())
         self.assertEqual(self.contents.read_bytes(), BASE)
 
@@ -197,7 +312,6 @@ class ProgramFixture(unittest.TestCase):
         shots.mkdir(parents=True, exist_ok=True)
         subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}",
                         str(shots / name)], check=True, timeout=60)
-
 
 
 class ProgramTest(ProgramFixture):
@@ -273,8 +387,7 @@ class ProgramTest(ProgramFixture):
         self.assertEqual(message["owner_class"], "TFrmVantrel")
         self.assertEqual(press("Return", self.exit_code), 0)
 
-        for entry in ENTRIES:
-            self.assertEqual(reg_value(HELP_KEY, entry), COMPONENT_DIR + "\\", entry)
+        self.assertEqual(self.values(ENTRIES), [COMPONENT_DIR + "\\"] * len(ENTRIES))
         self.assertEqual(self.contents.read_bytes(),
                          BASE + b":Link Grid.hlp\r\n:Include Grid.cnt\r\n")
         self.assertEqual(self.backup.read_bytes(), BASE)
@@ -318,8 +431,8 @@ class ProgramTest(ProgramFixture):
         self.assertIn(self.profile["key"].replace("HKLM", "HKEY_LOCAL_MACHINE"), message["text"])
         press("Return", lambda: probe("dialog", focus="LstFiles"))
         self.assertEqual(press("Escape", self.exit_code), 0)
-        self.assertFalse(key_exists(self.profile["key"]))
-        self.assertIsNone(reg_value(HELP_KEY, "Grid.hlp"))
+        self.assertFalse(self.key_exists(self.profile["key"]))
+        self.assertIsNone(self.value("Grid.hlp"))
 
     def test_list_comes_from_the_working_folder_and_the_location_is_the_programs(self):
         self.install_ide()
@@ -335,7 +448,7 @@ class ProgramTest(ProgramFixture):
         self.assertEqual(self.start(cwd=elsewhere)["item0"], "Elsewhere.hlp")
         self.assertEqual(press("Return", lambda: probe("message"))["text"], SUCCESS)
         self.assertEqual(press("Return", self.exit_code), 0)
-        self.assertEqual(reg_value(HELP_KEY, "Elsewhere.hlp"), COMPONENT_DIR + "\\")
+        self.assertEqual(self.value("Elsewhere.hlp"), COMPONENT_DIR + "\\")
 
 
 class CommandLineTest(ProgramFixture):
@@ -353,18 +466,17 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
 
     def test_quiet_round_trip_shows_nothing_and_removes_only_its_own(self):
-        watcher = subprocess.Popen([WINE, ARGS.probe, "watch", "60000"], stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL, text=True)
+        watcher = launch([ARGS.probe, "watch", "60000"], stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL)
         self.addCleanup(watcher.stdout.close)
         self.addCleanup(watcher.kill)
-        self.assertEqual(watcher.stdout.readline().strip(), "watching")
+        self.assertEqual(read_line(watcher.stdout, 60, "the watcher"), b"watching")
         # Started by its short (8.3) path, as some installers do: the long folder is
         # recorded, so that the removal below, started by the long path, finds it its own.
-        short = wine(ARGS.probe, "shortpath", COMPONENT_DIR).stdout.strip()
+        short = the_probe().ask("shortpath", COMPONENT_DIR)[1]["path"]
         self.assertNotEqual(short.lower(), COMPONENT_DIR.lower())
         self.register_quietly(folder=short)
-        for entry in ENTRIES:
-            self.assertEqual(reg_value(HELP_KEY, entry), COMPONENT_DIR + "\\", entry)
+        self.assertEqual(self.values(ENTRIES), [COMPONENT_DIR + "\\"] * len(ENTRIES))
         lines = self.log_lines()
         self.assertRegex(lines[0], r"^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d " + self.program_name +
                          r" \d+\.\d+\.\d+: register, in C:\\vantrel-e2e\\Components$")
@@ -373,12 +485,12 @@ class CommandLineTest(ProgramFixture):
         first_run = lines
 
         # Another installation has since claimed readme.txt: its value stays.
-        wine("reg", "add", HELP_KEY, "/v", "readme.txt", "/d", "C:\\Other\\", "/f", "/reg:32")
+        self.set_up_registry("set", HELP_KEY, "readme.txt", "C:\\Other\\")
         self.assertEqual(self.run_to_end("-UNREGISTER", "/Quiet", "/log=" + LOG), 0)
         # Old.hlp's line was there before and its file is not in the folder: kept.
         self.assertEqual(self.contents.read_bytes(), BASE)
         self.assertEqual(self.backup.read_bytes(), self.MERGED)
-        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [None, None, None, "C:\\Other\\"])
+        self.assertEqual(self.values(ENTRIES), [None, None, None, "C:\\Other\\"])
         lines = self.log_lines()
         self.assertEqual(lines[:len(first_run)], first_run, "the second run cut the log")
         self.assertRegex(lines[len(first_run)], r": unregister, in ")
@@ -392,17 +504,93 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.run_to_end("/unregister", "/quiet"), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)
         self.assertEqual(self.contents.stat().st_mtime_ns, written)
-        self.assertEqual(reg_value(HELP_KEY, "readme.txt"), "C:\\Other\\")
+        self.assertEqual(self.value("readme.txt"), "C:\\Other\\")
 
         watcher.kill()
-        self.assertNotIn("seen=", watcher.stdout.read(), "a quiet run showed a window")
+        self.assertNotIn(b"seen=", watcher.stdout.read(), "a quiet run showed a window")
+
+    def test_quiet_round_trip_under_every_windows_version(self):
+        """Wine tells the program alone the Windows version asked for; on 98 and ME
+        it takes the fallbacks of its oldest systems (8-bit file names, the log
+        written at its end, the contents file deleted, then renamed)."""
+        versions = (("win98", "nt40", "win2k", "winxp", "win7", "win10") if is_32_bit(ARGS.program)
+                    else ("winxp64", "win7", "win10"))
+        key = "HKCU\\Software\\Wine\\AppDefaults\\" + self.program_name
+        self.addCleanup(registry, "delkey", key)
+        self.install_ide()
+        self.write_list(ENTRIES)
+        self.provide_help_files()
+        for version in versions:
+            with self.subTest(version):
+                self.set_up_registry("set", key, "Version", version)
+                self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG), 0, self.log_lines())
+                self.assertEqual(self.contents.read_bytes(), self.MERGED)
+                self.assertEqual(self.values(ENTRIES), [COMPONENT_DIR + "\\"] * len(ENTRIES))
+                self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0,
+                                 self.log_lines())
+                self.assertEqual(self.contents.read_bytes(), BASE)
+                self.assertEqual(self.values(ENTRIES), [None] * len(ENTRIES))
+                self.assertEqual(self.log_lines()[-1], "done")
+
+    def test_changed_contents_take_the_viewers_compiled_copy_with_them(self):
+        compiled = self.contents.with_name(self.contents.stem + ".GID")
+        annotations = self.contents.with_name(self.contents.stem + ".ANN")
+        self.install_ide()
+        self.write_list(ENTRIES)
+        self.provide_help_files()
+        for action in (["/register"], ["/unregister"]):
+            compiled.write_bytes(b"compiled")
+            annotations.write_bytes(b"the user's")
+            # Hidden, system and read-only, as the help viewer leaves it.
+            self.assertEqual(the_probe().ask("attributes", IDE_DIR + "\\Help\\" + compiled.name,
+                                             "7")[0], 0)
+            self.assertEqual(self.run_to_end(*action, "/quiet", "/log=" + LOG), 0)
+            self.assertFalse(compiled.exists(), action)
+            self.assertEqual(annotations.read_bytes(), b"the user's")
+            self.assertIn("compiled contents deleted: " + IDE_DIR + "\\Help\\" + compiled.name,
+                          self.log_lines())
+
+    def test_runs_started_at_once_take_turns(self):
+        """Eight quiet registrations at once, as a bundle installer starts them;
+        then four removals beside four repeated registrations and a new one."""
+        self.install_ide()
+        folders = [f"C:\\{TEST_ROOT}\\Part{i}" for i in range(9)]
+        for i, folder in enumerate(folders):
+            unix_path(folder).mkdir()
+            shutil.copy(ARGS.program, unix_path(folder) / self.program_name)
+            self.write_list([f"Part{i}.hlp", f"Part{i}.cnt"], folder=unix_path(folder))
+            self.provide_help_files([f"Part{i}.hlp", f"Part{i}.cnt"], folder=unix_path(folder))
+        self.flush_registry()
+
+        def at_once(runs):
+            started = [launch([folder + "\\" + self.program_name, *switches, "/quiet"],
+                              cwd=unix_path(folder), stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL) for folder, switches in runs]
+            for process in started:
+                self.addCleanup(process.kill)
+            return [process.wait(timeout=600) for process in started]
+
+        def lines_of(parts):
+            return sorted(line for i in parts
+                          for line in (f":Link Part{i}.hlp", f":Include Part{i}.cnt"))
+
+        self.assertEqual(at_once([(folder, []) for folder in folders[:8]]), [0] * 8)
+        added = self.contents.read_bytes()[len(BASE):].decode("latin-1").split("\r\n")
+        self.assertEqual(sorted(added[:-1]), lines_of(range(8)))
+        self.assertEqual(at_once([(folder, ["/unregister"]) for folder in folders[:4]] +
+                                 [(folder, []) for folder in folders[4:]]), [0] * 9)
+        added = self.contents.read_bytes()[len(BASE):].decode("latin-1").split("\r\n")
+        self.assertEqual(sorted(added[:-1]), lines_of(range(4, 9)))
+        names = [f"Part{i}.{kind}" for i in range(9) for kind in ("hlp", "cnt")]
+        self.assertEqual(self.values(names),
+                         [None] * 8 + [folder + "\\" for folder in folders[4:] for _ in "hc"])
 
     def test_quiet_failures_exit_1_and_change_nothing(self):
         self.write_list(ENTRIES)
         self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG), 1)  # no IDE
         self.assertTrue(self.log_lines()[-1].startswith("failed: "), self.log_lines())
         self.assertIn(self.profile["key"].replace("HKLM", "HKEY_LOCAL_MACHINE"), self.log_lines()[-1])
-        self.assertFalse(key_exists(self.profile["key"]))
+        self.assertFalse(self.key_exists(self.profile["key"]))
 
         self.install_ide()
         elsewhere = unix_path(IDE_DIR)  # no list file there
@@ -470,16 +658,15 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual((message["text"], message["caption"]), (REMOVED, "Information"))
         self.assertEqual(press("Return", self.exit_code), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)
-        self.assertIsNone(reg_value(HELP_KEY, "Grid.hlp"))
+        self.assertIsNone(self.value("Grid.hlp"))
 
     def hold_contents_file(self):
         """Another program that keeps the contents file open, sharing it for reading only."""
-        holder = subprocess.Popen([WINE, ARGS.probe, "holdfile", IDE_DIR + "\\Help\\" +
-                                   self.profile["contents"]], stdout=subprocess.PIPE,
-                                  stderr=subprocess.DEVNULL, text=True)
+        holder = launch([ARGS.probe, "holdfile", IDE_DIR + "\\Help\\" + self.profile["contents"]],
+                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
         self.addCleanup(holder.stdout.close)
         self.addCleanup(holder.kill)
-        self.assertEqual(holder.stdout.readline().strip(), "held")
+        self.assertEqual(read_line(holder.stdout, 60, "the file holder"), b"held")
         return holder
 
     def test_removal_while_another_program_holds_the_contents_file(self):
@@ -490,7 +677,7 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
         self.assertEqual(sorted(p.name for p in self.contents.parent.iterdir()),
                          sorted([self.profile["contents"], self.profile["backup"]]))
-        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), COMPONENT_DIR + "\\")
+        self.assertEqual(self.value("Grid.hlp"), COMPONENT_DIR + "\\")
         holder.kill()
         holder.wait()
         self.assertEqual(self.run_to_end("/unregister", "/quiet"), 0)
@@ -505,17 +692,17 @@ class CommandLineTest(ProgramFixture):
         self.write_list(ENTRIES, folder=other)
         self.provide_help_files(folder=other)
         self.assertEqual(self.run_to_end("/quiet", folder=OTHER_DIR), 0)
-        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), OTHER_DIR + "\\")
+        self.assertEqual(self.value("Grid.hlp"), OTHER_DIR + "\\")
 
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0)
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
-        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [OTHER_DIR + "\\"] * 4)
+        self.assertEqual(self.values(ENTRIES), [OTHER_DIR + "\\"] * 4)
         self.assertIn('lines kept: ":Link Grid.hlp" belongs to the registration of ' + OTHER_DIR +
                       "\\, another installation, which still names it", self.log_lines())
 
         self.assertEqual(self.run_to_end("/unregister", "/quiet", folder=OTHER_DIR), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)
-        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [None] * 4)
+        self.assertEqual(self.values(ENTRIES), [None] * 4)
 
     def test_removal_keeps_the_locations_the_other_ide_still_uses(self):
         # One folder registers with both IDEs, whose help locations are shared.
@@ -531,29 +718,29 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)
         self.assertEqual(other_contents.read_bytes(), self.MERGED)
-        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), COMPONENT_DIR + "\\")
+        self.assertEqual(self.value("Grid.hlp"), COMPONENT_DIR + "\\")
         self.assertIn(f'value kept: "Grid.cnt" = {COMPONENT_DIR}\\ is still used by Delphi '
                       f'{other_version} ({IDE_DIR}\\Help\\{other["contents"]})', self.log_lines())
-        self.assertIsNone(reg_value(HELP_KEY, "readme.txt"), "no IDE links it")
+        self.assertIsNone(self.value("readme.txt"), "no IDE links it")
 
         self.assertEqual(self.run_to_end("/unregister", "/quiet", program=other_name), 0)
         self.assertEqual(other_contents.read_bytes(), BASE)
         # Both IDEs linked Old.hlp before this folder came: that location stays in use.
-        self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES],
+        self.assertEqual(self.values(ENTRIES),
                          [None, None, COMPONENT_DIR + "\\", None])
 
     def test_removal_that_may_not_change_the_help_locations_fails_first(self):
         self.register_quietly()
         key = HELP_KEY.split("\\", 1)[1]
-        denied = wine(ARGS.probe, "denykey", key)
-        self.assertEqual(denied.returncode, 0, denied.stdout)
-        self.addCleanup(wine, ARGS.probe, "setkeysddl", key,
-                        denied.stdout.strip().split("=", 1)[1])
+        self.flush_registry()
+        status, denied = the_probe().ask("denykey", key)
+        self.assertEqual(status, 0, denied)
+        self.addCleanup(the_probe().ask, "setkeysddl", key, denied["sddl"])
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 1)
         self.assertRegex(self.log_lines()[-1], r"^failed: Cannot open the registry key "
                          r"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\Help: .")
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
-        self.assertEqual(reg_value(HELP_KEY, "Grid.hlp"), COMPONENT_DIR + "\\")
+        self.assertEqual(self.value("Grid.hlp"), COMPONENT_DIR + "\\")
 
     def test_japanese_code_page_names_and_folder(self):
         """Code page 932: ヂ.hlp is not ア.hlp, and 表lib.hlp does not name lib.hlp;
@@ -574,18 +761,16 @@ class CommandLineTest(ProgramFixture):
                                          locale=JAPANESE), 0, self.log_lines("cp932"))
         self.assertEqual(self.contents.read_bytes(),
                          before + ":Link \u30c2.hlp\r\n:Link lib.hlp\r\n".encode("cp932"))
-        for entry in entries:
-            self.assertEqual(reg_value(HELP_KEY, entry, locale=JAPANESE), folder + "\\")
+        self.assertEqual(self.values(entries, locale=JAPANESE), [folder + "\\"] * len(entries))
 
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG, folder=folder,
                                          locale=JAPANESE), 0)
         self.assertEqual(self.contents.read_bytes(), before, self.log_lines("cp932"))
-        for entry in entries:
-            self.assertIsNone(reg_value(HELP_KEY, entry, locale=JAPANESE))
+        self.assertEqual(self.values(entries, locale=JAPANESE), [None] * len(entries))
 
     def test_32_bit_program_shares_the_help_locations_under_wow64(self):
         if not ARGS.wow64_program:
-            self.skipTest("a 32-bit prefix has one registry view only")
+            self.skipTest("the 64-bit program's suite runs it, with the 32-bit program beside")
         # The 32-bit program that ships, beside the 64-bit one: each finds the
         # other's registration its own and removes it.
         x86_name = f"Vantrel{self.version}-x86.exe"
@@ -596,10 +781,33 @@ class CommandLineTest(ProgramFixture):
         for registers, removes in ((x86_name, self.program_name), (self.program_name, x86_name)):
             self.assertEqual(self.run_to_end("/quiet", program=registers), 0)
             self.assertEqual(self.contents.read_bytes(), self.MERGED)
-            self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [COMPONENT_DIR + "\\"] * 4)
+            self.assertEqual(self.values(ENTRIES), [COMPONENT_DIR + "\\"] * 4)
             self.assertEqual(self.run_to_end("/unregister", "/quiet", program=removes), 0)
             self.assertEqual(self.contents.read_bytes(), BASE, registers)
-            self.assertEqual([reg_value(HELP_KEY, e) for e in ENTRIES], [None] * 4, registers)
+            self.assertEqual(self.values(ENTRIES), [None] * 4, registers)
+
+
+# What the 32-bit programs run. Their dialog is the same code as the 64-bit
+# programs', which run every case; what differs by architecture is the
+# registry view, the file and character functions and the start-up, which
+# the command-line and removal cases, the code-page case and a smoke set of
+# the dialog exercise. In a 64-bit prefix (under WoW64) only the program
+# itself is emulated; a 32-bit prefix, where everything is, keeps what a
+# 32-bit Windows alone shows: one registry view.
+SUITES = {
+    "all": None,
+    "x86-wow64": ["ProgramTest.test_window_facts_then_escape",
+                  "ProgramTest.test_enter_registers_and_enter_dismisses_the_message",
+                  "CommandLineTest"],
+    "x86": ["CommandLineTest.test_quiet_round_trip_shows_nothing_and_removes_only_its_own",
+            "ProgramTest.test_enter_registers_and_enter_dismisses_the_message"],
+}
+
+
+def report_wine_starts():
+    total = sum(WINE_STARTS.values())
+    lines = [f"{count:4d}  {test}" for test, count in sorted(WINE_STARTS.items())]
+    sys.stderr.write("Wine processes started:\n" + "\n".join(lines) + f"\n{total:4d}  in all\n")
 
 
 def main():
@@ -613,8 +821,16 @@ def main():
     parser.add_argument("--probe", required=True)
     parser.add_argument("--screenshots", required=True)
     parser.add_argument("--wow64-program", help="the 32-bit program, to run in this 64-bit prefix")
+    parser.add_argument("--suite", choices=SUITES, default="all")
     ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], "-v", *rest])
+    names = SUITES[ARGS.suite] if not rest else []
+    try:
+        program = unittest.main(argv=[sys.argv[0], "-v", *rest, *(names or [])], exit=False)
+    finally:
+        for started in PROBES.values():
+            started.close()
+        report_wine_starts()
+    sys.exit(not program.result.wasSuccessful())
 
 
 if __name__ == "__main__":
