@@ -4,7 +4,7 @@
 VANTREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VANTREL_PACKAGES=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
-  g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+  g++-mingw-w64-x86-64-win32 g++-mingw-w64-i686-win32 binutils-mingw-w64-x86-64
   binutils-mingw-w64-i686
   wine wine64 fonts-wine xvfb x11-utils xdotool imagemagick python3 locales
   osslsigncode openssl

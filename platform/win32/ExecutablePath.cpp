@@ -2,6 +2,7 @@
 
 #include "platform/Error.h"
 #include "platform/win32/CodePageText.h"
+#include "platform/win32/OptionalFunctions.h"
 #include "platform/win32/SystemMessage.h"
 
 #include <windows.h>
@@ -14,8 +15,8 @@ namespace {
 
 // Calls `get(buffer, size)` with ever larger buffers until the answer fits;
 // it returns the length, or 0 for a failure.
-template <typename Get> std::wstring GrowingWide(Get get, const char *failure) {
-  std::wstring text(MAX_PATH, L'\0');
+template <typename Text, typename Get> Text Growing(Get get, const char *failure) {
+  Text text(MAX_PATH, '\0');
   for (;;) {
     const DWORD length = get(text.data(), static_cast<DWORD>(text.size()));
     if (length == 0)
@@ -28,26 +29,63 @@ template <typename Get> std::wstring GrowingWide(Get get, const char *failure) {
   }
 }
 
+const char *const NoPathFailure = "Cannot find the program's own path";
+const char *const NoLongPathFailure = "Cannot find the long form of the program's path";
+
 // The program's path as Windows started it, then in its long form. Paths may
-// be longer than MAX_PATH: a full buffer means the path was cut.
+// be longer than MAX_PATH: a full buffer means the path was cut. A folder
+// whose long form cannot be read (no right to list a folder above it) keeps
+// the path as started: it still names the folder.
 std::wstring WideExecutablePath() {
-  const std::wstring started = GrowingWide(
+  const std::wstring started = Growing<std::wstring>(
       [](wchar_t *buffer, DWORD size) {
         const DWORD length = GetModuleFileNameW(nullptr, buffer, size);
         return length == size ? size : length; // cut: try larger
       },
-      "Cannot find the program's own path");
-  // A folder whose long form cannot be read (no right to list a folder
-  // above it) keeps the path as started: it still names the folder.
+      NoPathFailure);
+  const auto getLongPathName = win32::Optional().GetLongPathNameW;
+  if (getLongPathName == nullptr)
+    return started;
   try {
-    return GrowingWide(
-        [&started](wchar_t *buffer, DWORD size) {
-          return GetLongPathNameW(started.c_str(), buffer, size);
+    return Growing<std::wstring>(
+        [&started, getLongPathName](wchar_t *buffer, DWORD size) {
+          return getLongPathName(started.c_str(), buffer, size);
         },
-        "Cannot find the long form of the program's path");
+        NoLongPathFailure);
   } catch (const Error &) {
     return started;
   }
+}
+
+// The same where file names are 8-bit text only (Windows 98 and ME). A
+// character without a form in the code page comes back as "?".
+std::string AnsiExecutablePath() {
+  const std::string started = Growing<std::string>(
+      [](char *buffer, DWORD size) {
+        const DWORD length = GetModuleFileNameA(nullptr, buffer, size);
+        return length == size ? size : length;
+      },
+      NoPathFailure);
+  const auto getLongPathName = win32::Optional().GetLongPathNameA;
+  if (getLongPathName == nullptr)
+    return started;
+  try {
+    return Growing<std::string>(
+        [&started, getLongPathName](char *buffer, DWORD size) {
+          return getLongPathName(started.c_str(), buffer, size);
+        },
+        NoLongPathFailure);
+  } catch (const Error &) {
+    return started;
+  }
+}
+
+[[noreturn]] void RefuseFolder(const std::string &shownFolder) {
+  throw Error("The program's folder " + shownFolder +
+              " has a name with characters outside this system's character set, which the "
+              "Windows help viewer cannot find. Move the program and the help files to a "
+              "folder whose name uses only characters of the system's character set, and run "
+              "it from there. Nothing has been changed.");
 }
 
 // For showing only: a character without a form in the 8-bit character set
@@ -68,17 +106,23 @@ std::string ExecutablePath() {
   // The help viewer and the contents file know only 8-bit text, so the path
   // must be one the system's character set can hold. GetModuleFileNameA would
   // put "?" for any other character: a folder that does not exist.
+  if (!win32::Optional().wideNames) {
+    const std::string path = AnsiExecutablePath();
+    if (path.find('?') != std::string::npos)
+      RefuseFolder(path.substr(0, path.find_last_of('\\')));
+    return path;
+  }
   const std::wstring wide = WideExecutablePath();
   if (std::optional<std::string> path = win32::ToCodePage(wide, GetACP()))
     return *path;
-  throw Error("The program's folder " + Shown(wide.substr(0, wide.find_last_of(L'\\'))) +
-              " has a name with characters outside this system's character set, which the "
-              "Windows help viewer cannot find. Move the program and the help files to a "
-              "folder whose name uses only characters of the system's character set, and run "
-              "it from there. Nothing has been changed.");
+  RefuseFolder(Shown(wide.substr(0, wide.find_last_of(L'\\'))));
 }
 
 std::string ExecutableFileName() {
+  if (!win32::Optional().wideNames) {
+    const std::string path = AnsiExecutablePath();
+    return path.substr(path.find_last_of("\\/:") + 1);
+  }
   const std::wstring wide = WideExecutablePath();
   return Shown(wide.substr(wide.find_last_of(L"\\/:") + 1));
 }

@@ -1,6 +1,7 @@
 #include "platform/FileReplace.h"
 
 #include "platform/Error.h"
+#include "platform/win32/OptionalFunctions.h"
 #include "platform/win32/SystemMessage.h"
 
 #include <windows.h>
@@ -24,13 +25,28 @@ public:
       win32::RaiseLastError("Cannot create a temporary file beside " + path);
     try {
       WriteThrough(temporary, bytes);
-      // One rename: the file is either all old or all new.
-      if (!MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      if (win32::Optional().replaceInOneStep) {
+        // One rename: the file is either all old or all new.
+        if (!MoveFileExA(temporary, path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+          win32::RaiseLastError("Cannot replace " + path + " with its edited copy");
+        return;
+      }
+      // Windows 98 and ME replace no file in one step: the old one goes first.
+      if (!DeleteFileA(path.c_str()))
         win32::RaiseLastError("Cannot replace " + path + " with its edited copy");
     } catch (...) {
       DeleteFileA(temporary);
       throw;
     }
+    // The file is missing now until the rename; should that fail, the new
+    // content stays where it is, and the error says where.
+    if (!MoveFileA(temporary, path.c_str()))
+      win32::RaiseLastError("The file " + path + " was deleted to be replaced by its edited copy " +
+                            temporary + ", which could not be renamed to it: rename " + temporary +
+                            " to " + path +
+                            " (the backup beside it holds the content from "
+                            "before this run)");
   }
 
 private:

@@ -10,8 +10,13 @@ namespace vantrel {
 namespace {
 
 // The IDE is a 32-bit program and keeps its key in the 32-bit view, where the
-// 32-bit help viewer also looks for help locations.
+// 32-bit help viewer also looks for help locations. A 32-bit program sees that
+// view anyway; Windows 2000 refuses the flag.
+#ifdef _WIN64
 constexpr REGSAM View = KEY_WOW64_32KEY;
+#else
+constexpr REGSAM View = 0;
+#endif
 
 HKEY RootHandle(RootKey root) {
   switch (root) {

@@ -59,9 +59,14 @@ public:
                   "attribute (in the file's Properties) and try again.");
     if (!file_.Valid())
       RaiseLastError("Cannot open " + path_ + " for appending");
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file_.Get(), &size))
+    // GetFileSize and SetFilePointer: every Windows has them.
+    DWORD sizeHigh = 0;
+    const DWORD sizeLow = GetFileSize(file_.Get(), &sizeHigh);
+    if (sizeLow == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
       RaiseLastError("Cannot open " + path_ + " for appending");
+    LARGE_INTEGER size{};
+    size.LowPart = sizeLow;
+    size.HighPart = static_cast<LONG>(sizeHigh);
     char tail[2] = {};
     const LONGLONG tailSize = size.QuadPart < 2 ? size.QuadPart : 2;
     Seek(size.QuadPart - tailSize);
@@ -97,7 +102,10 @@ private:
   void Seek(LONGLONG offset) {
     LARGE_INTEGER to{};
     to.QuadPart = offset;
-    if (!SetFilePointerEx(file_.Get(), to, nullptr, FILE_BEGIN))
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(file_.Get(), static_cast<LONG>(to.LowPart), &to.HighPart, FILE_BEGIN) ==
+            INVALID_SET_FILE_POINTER &&
+        GetLastError() != NO_ERROR)
       RaiseLastError("Cannot seek in " + path_);
   }
 

@@ -25,6 +25,32 @@ OBJDUMP = {"x64": "x86_64-w64-mingw32-objdump", "x86": "i686-w64-mingw32-objdump
 HARDENING = {"x64": {"DYNAMIC_BASE", "NX_COMPAT", "HIGH_ENTROPY_VA"},
              "x86": {"DYNAMIC_BASE", "NX_COMPAT", "NO_SEH"}}
 SOURCE = Path(__file__).resolve().parents[2]
+# The oldest Windows each kind of program starts on: the NT version, whether
+# 95/98/ME are in, and the subsystem version the header must say.
+FLOORS = {"x86": {"nt": 4.0, "9x": {"95", "98", "stub"}, "subsystem": (4, 0)},
+          "x64": {"nt": 5.2, "9x": None, "subsystem": (5, 2)}}
+
+
+def allowed_imports():
+    """The allow-list: (dll, function) -> (NT floor, 95/98/ME floor)."""
+    allowed = {}
+    for line in (Path(__file__).with_name("imports.tsv")).read_text().splitlines():
+        if line and not line.startswith("#"):
+            dll, function, nt, old, reference = line.split("\t")
+            assert reference.strip(), f"{function} has no reference"
+            allowed[dll, function] = (float(nt), old)
+    return allowed
+
+
+def imports_of(dump):
+    """(dll, function) pairs from objdump -p."""
+    found, dll = set(), None
+    for line in dump.splitlines():
+        if "DLL Name:" in line:
+            dll = line.split("DLL Name:")[1].strip().lower()
+        elif dll and re.match(r"^\t[0-9a-f]+\t +\d+ +[A-Za-z_]", line):
+            found.add((dll, line.split()[-1]))
+    return found
 
 
 def fixed_file_version(exe):
@@ -75,6 +101,18 @@ class PackageTest(unittest.TestCase):
                     dlls = {d.lower() for d in re.findall(r"DLL Name: (\S+)", dump)}
                     self.assertTrue(dlls, "no imports found")
                     self.assertLessEqual(dlls, WINDOWS_DLLS)
+                    # Every import is listed, and is there on the program's oldest Windows.
+                    floor, allowed = FLOORS[name[:3]], allowed_imports()
+                    imports = imports_of(dump)
+                    self.assertGreater(len(imports), 50, "imports not read")
+                    self.assertEqual(sorted(imports - allowed.keys()), [], "not in imports.tsv")
+                    above = sorted(f"{dll} {function}" for (dll, function) in imports
+                                   if allowed[dll, function][0] > floor["nt"] or
+                                   (floor["9x"] and allowed[dll, function][1] not in floor["9x"]))
+                    self.assertEqual(above, [], "newer than the program's oldest Windows")
+                    subsystem = tuple(int(re.search(rf"{part}SubsystemVersion\s+(\d+)", dump)[1])
+                                      for part in ("Major", "Minor"))
+                    self.assertEqual(subsystem, floor["subsystem"])
                     flags = set(dump.split("DllCharacteristics", 1)[1].split("\n\n", 1)[0].split())
                     self.assertLessEqual(HARDENING[name[:3]], flags)
                     sections = subprocess.run([OBJDUMP[name[:3]], "-h", str(path)], check=True,
