@@ -1,23 +1,41 @@
 # Windows build (MinGW-w64): every program is linked statically, so that it
-# needs nothing beyond Windows' own DLLs.
+# needs nothing beyond Windows' own DLLs. The compilers are the win32-threads
+# ones: the posix-threads runtime imports functions of Vista and later.
 
 add_link_options(-static -static-libgcc -static-libstdc++)
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 
-# Hardening, as the common PE analyzers check it. The stack protector's
-# library comes in statically (it adds advapi32 imports, nothing else);
-# fortification needs optimisation, which every build type here has. Terminal
-# Server aware; and on x86, NO_SEH: the 32-bit build unwinds with DWARF and
-# registers no SEH handlers. No time stamp in the headers, so that a build is
-# the same bytes every time. Control Flow Guard and CET shadow-stack
-# compatibility need linker support that GNU ld does not have.
+# The product's own code sees the Windows headers of its oldest system
+# (Windows 98 and NT 4.0), so that they refuse what they can of newer
+# functions; those are looked up at run time (platform/win32/OptionalFunctions).
+# The tests and their helpers may use anything Wine has.
+set(product_target "$<BOOL:$<TARGET_PROPERTY:VANTREL_PRODUCT>>")
+add_compile_definitions("$<IF:${product_target},_WIN32_WINNT=0x0400,_WIN32_WINNT=0x0601>"
+  "$<IF:${product_target},WINVER=0x0400,WINVER=0x0601>")
+
+# Hardening, as the common PE analyzers check it. The stack protector's guard
+# and handlers are the program's own (platform/win32/StackGuard.cpp, linked
+# into every program), not the compiler's library, which seeds the guard
+# through CryptoAPI; fortification needs optimisation, which every build type
+# here has. Terminal Server aware; and on x86, NO_SEH: the 32-bit build
+# unwinds with DWARF and registers no SEH handlers. No time stamp in the
+# headers, so that a build is the same bytes every time. Control Flow Guard
+# and CET shadow-stack compatibility need linker support that GNU ld does not
+# have. The subsystem version is the oldest Windows the program starts on.
 add_compile_options(-fstack-protector-strong)
 add_compile_definitions(_FORTIFY_SOURCE=2)
 add_link_options(-fstack-protector-strong -D_FORTIFY_SOURCE=2 -Wl,--tsaware
   -Wl,--no-insert-timestamp)
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
-  add_link_options(-Wl,--no-seh)
+  add_link_options(-Wl,--no-seh -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+    -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+else()
+  add_link_options(-Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,2
+    -Wl,--major-os-version,5 -Wl,--minor-os-version,2)
 endif()
+add_library(vantrel_stack_guard OBJECT platform/win32/StackGuard.cpp)
+set_target_properties(vantrel_stack_guard PROPERTIES VANTREL_PRODUCT ON)
+link_libraries(vantrel_stack_guard)
 
 add_library(vantrel_engine STATIC ${ENGINE_SOURCES})
 
@@ -35,6 +53,11 @@ add_library(vantrel_platform STATIC
   platform/win32/CharacterSet.cpp
   platform/win32/CodePageText.cpp
   platform/win32/DllSearch.cpp
+  platform/win32/OptionalFunctions.cpp
+  platform/win32/FileDeletion.cpp
+  platform/win32/SystemFolders.cpp
+  platform/win32/MachineLock.cpp
+  platform/win32/Clock.cpp
   ${TEXT_FORMAT_SOURCES})
 
 # The programs, one per TargetVersion.
@@ -49,11 +72,18 @@ foreach(version IN LISTS TargetVersion)
     VantrelVersionMajor=${PROJECT_VERSION_MAJOR} VantrelVersionMinor=${PROJECT_VERSION_MINOR}
     VantrelVersionPatch=${PROJECT_VERSION_PATCH})
   target_link_libraries(Vantrel${version} PRIVATE vantrel_ui)
+  set_target_properties(Vantrel${version} PROPERTIES VANTREL_PRODUCT ON)
 endforeach()
+set_target_properties(vantrel_engine vantrel_platform vantrel_ui PROPERTIES VANTREL_PRODUCT ON)
 
 if(NOT VANTREL_TESTS)
   return()
 endif()
+
+# The win32-threads runtime has no std::mutex, which googletest's
+# Notification uses: every test program gets one on a Win32 event instead.
+target_compile_options(gtest PUBLIC
+  "SHELL:-include ${CMAKE_SOURCE_DIR}/tests/support/GtestNotification.h")
 
 add_library(vantrel_win32_test_support STATIC
   tests/support/TempFolder.cpp
@@ -72,9 +102,13 @@ add_executable(platform_tests
   tests/win32/FileCopyTest.cpp
   tests/win32/RegistryTest.cpp
   tests/win32/RegistrationTest.cpp
-  tests/win32/CharacterSetTest.cpp)
-target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_support GTest::gtest_main)
+  tests/win32/CharacterSetTest.cpp
+  tests/win32/StackGuardTest.cpp
+  tests/win32/PlatformTestMain.cpp)
+target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_support GTest::gtest)
 add_test(NAME platform_win32 COMMAND platform_tests)
+# Once more as on Windows 98: every function newer than the oldest system absent.
+add_test(NAME platform_win32_oldest COMMAND platform_tests --oldest-system)
 
 add_build_profile_test(vantrel_engine)
 
@@ -106,18 +140,28 @@ target_link_libraries(merge_timing PRIVATE vantrel_engine vantrel_win32_test_sup
 add_executable(vantrel_probe tests/e2e/Probe.cpp)
 target_link_libraries(vantrel_probe PRIVATE user32 version advapi32)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# The 32-bit programs run a part of the cases (see SUITES in test_program.py):
+# in the 64-bit prefix under WoW64, where only the program itself is
+# emulated, and a few in the 32-bit prefix, for its single registry view.
 foreach(version IN LISTS TargetVersion)
-  # In the 64-bit build, the 32-bit program that ships (dist/x86) meets the
-  # 64-bit one in the same prefix, under WoW64.
-  set(wow64)
+  set(e2e ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_program.py --version ${version}
+    --probe $<TARGET_FILE:vantrel_probe>)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(wow64 --wow64-program ${CMAKE_SOURCE_DIR}/dist/x86/Vantrel${version}.exe)
+    # The 32-bit program that ships (dist/x86) also meets the 64-bit one in
+    # the same prefix.
+    add_test(NAME program_${version}
+      COMMAND ${e2e} --program $<TARGET_FILE:Vantrel${version}>
+              --screenshots ${CMAKE_BINARY_DIR}/screenshots
+              --wow64-program ${CMAKE_SOURCE_DIR}/dist/x86/Vantrel${version}.exe)
+    add_test(NAME program_x86_${version}
+      COMMAND ${e2e} --program ${CMAKE_SOURCE_DIR}/dist/x86/Vantrel${version}.exe --suite x86-wow64
+              --screenshots ${CMAKE_BINARY_DIR}/screenshots/x86)
+    set_tests_properties(program_x86_${version} PROPERTIES RESOURCE_LOCK wine_desktop TIMEOUT 1200)
+  else()
+    add_test(NAME program_${version}
+      COMMAND ${e2e} --program $<TARGET_FILE:Vantrel${version}> --suite x86
+              --screenshots ${CMAKE_BINARY_DIR}/screenshots)
   endif()
-  add_test(NAME program_${version}
-    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tests/e2e/test_program.py
-            --program $<TARGET_FILE:Vantrel${version}> --version ${version}
-            --probe $<TARGET_FILE:vantrel_probe> --screenshots ${CMAKE_BINARY_DIR}/screenshots
-            ${wow64})
   set_tests_properties(program_${version} PROPERTIES RESOURCE_LOCK wine_desktop TIMEOUT 1200)
 endforeach()
 

@@ -171,7 +171,7 @@ bool MentionsName(std::string_view text, std::string_view searchKey,
 
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
-                   const LeadByteTable &leadBytes, RunLog &log) {
+                   const LeadByteTable &leadBytes, RunLog &log, std::size_t *linesAppended) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string backupPath = BackupPath(profile, installRoot);
 
@@ -187,8 +187,11 @@ void MergeContents(const TargetProfile &profile, const std::string &installRoot,
     }
     std::unique_ptr<TextAppender> appender = textFiles.OpenForAppending(contentsPath);
     const std::string line = DirectiveLine(entry, leadBytes);
-    if (!line.empty())
+    if (!line.empty()) {
       appender->WriteLine(line);
+      if (linesAppended != nullptr)
+        ++*linesAppended;
+    }
     appender->Close();
     log.Write(line.empty() ? "left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file"
                            : "line appended: " + line);

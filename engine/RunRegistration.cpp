@@ -1,5 +1,6 @@
 #include "engine/RunRegistration.h"
 
+#include "engine/DeleteCompiledContents.h"
 #include "engine/MergeContents.h"
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RequireUsableFolder.h"
@@ -15,8 +16,20 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
   RequireUsableFolder(programDir, list);
   const std::string installRoot =
       RegisterHelpLocations(profile, list, programDir, services.registry, services.log);
-  MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier, leadBytes,
-                services.log);
+  std::size_t linesAppended = 0;
+  const auto deleteStaleCopies = [&] {
+    if (linesAppended != 0)
+      DeleteCompiledContents(ContentsPath(profile, installRoot), services.fileDeleter,
+                             services.systemFolders, services.log);
+  };
+  try {
+    MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier, leadBytes,
+                  services.log, &linesAppended);
+  } catch (...) {
+    deleteStaleCopies(); // what was appended stays
+    throw;
+  }
+  deleteStaleCopies();
   services.messageBoxes.ShowMessage(SuccessMessage, MessageKind::Information);
   dialog.Close();
 }

@@ -3,12 +3,16 @@
 #include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
 #include "platform/CharacterSet.h"
+#include "platform/Clock.h"
 #include "platform/FileCopy.h"
+#include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
+#include "platform/MachineLock.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextFile.h"
 
 #include <functional>
@@ -31,13 +35,18 @@ struct RunServices {
   FileCopier &fileCopier;
   FileReplacer &fileReplacer;
   FileExistence &fileExistence;
+  FileDeleter &fileDeleter;
+  SystemFolders &systemFolders;
+  MachineLock &machineLock;
+  Clock &clock;
   CharacterSet &characterSet;
   MessageBoxes &messageBoxes;
   std::function<std::string()> executablePath;
   RunLog &log = NoRunLog();
 };
 
-// Registers the help locations, merges the contents file, tells the user and
+// Registers the help locations, merges the contents file (and, when that
+// changed it, deletes the help viewer's compiled copies), tells the user and
 // closes the dialog. The first error ends the run and leaves this function;
 // what was done before it stays done.
 void RunRegistration(const TargetProfile &profile, const HelpFileList &list,

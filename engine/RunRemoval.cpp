@@ -1,6 +1,7 @@
 #include "engine/RunRemoval.h"
 
 #include "engine/ClaimHelpFiles.h"
+#include "engine/DeleteCompiledContents.h"
 #include "engine/FindOtherIdeUses.h"
 #include "engine/ReadInstallRoot.h"
 #include "engine/RegisterHelpLocations.h"
@@ -38,9 +39,11 @@ void RemoveOwnLines(const TargetProfile &profile, const std::vector<std::string>
     services.log.Write("contents left alone: " + contentsPath + " is not there");
     return;
   }
-  UnmergeContents(profile, *installRoot, lines,
-                  {services.textFiles, services.fileCopier, services.fileReplacer},
-                  services.characterSet.LeadBytes(), services.log);
+  if (UnmergeContents(profile, *installRoot, lines,
+                      {services.textFiles, services.fileCopier, services.fileReplacer},
+                      services.characterSet.LeadBytes(), services.log))
+    DeleteCompiledContents(contentsPath, services.fileDeleter, services.systemFolders,
+                           services.log);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ std::string DirectiveKey(std::string_view line, const LeadByteTable &leadBytes) 
   return text;
 }
 
-void UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
+bool UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
                      const std::vector<std::string> &directiveLines,
                      const ContentsServices &services, const LeadByteTable &leadBytes,
                      RunLog &log) {
@@ -53,11 +53,12 @@ void UnmergeContents(const TargetProfile &profile, const std::string &installRoo
 
   if (removed.empty()) {
     log.Write("no line to remove in " + contentsPath + ": left unchanged");
-    return;
+    return false;
   }
   services.fileReplacer.Replace(contentsPath, kept);
   for (const std::string &line : removed)
     log.Write("line removed: " + line);
+  return true;
 }
 
 } // namespace vantrel

@@ -24,8 +24,8 @@ struct ContentsServices {
 // to ASCII case and to trailing spaces and tabs. The other lines stay as they
 // were, each with its own line end, except that a lone CR whose line would
 // run into a following empty LF-ended line gets an LF of its own. A file with
-// nothing to take out is not written.
-void UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
+// nothing to take out is not written. Returns whether the file was changed.
+bool UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
                      const std::vector<std::string> &directiveLines,
                      const ContentsServices &services, const LeadByteTable &leadBytes,
                      RunLog &log = NoRunLog());

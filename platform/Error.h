@@ -12,4 +12,11 @@ public:
   explicit Error(const std::string &message) : std::runtime_error(message) {}
 };
 
+// A file that another program has open and shares with no one: a virus
+// scanner or an editor, often for a moment only.
+class FileInUseError : public Error {
+public:
+  using Error::Error;
+};
+
 } // namespace vantrel

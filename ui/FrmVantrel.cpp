@@ -114,8 +114,24 @@ void TFrmVantrel::FormCreate() {
 
 void TFrmVantrel::FormDestroy() { FileList.reset(); }
 
+// The wait cursor while the run works, and while it waits for another run to
+// end: nothing is painted or clicked meanwhile.
+namespace {
+class WaitCursor {
+public:
+  WaitCursor() : previous_(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+  WaitCursor(const WaitCursor &) = delete;
+  WaitCursor &operator=(const WaitCursor &) = delete;
+  ~WaitCursor() { SetCursor(previous_); }
+
+private:
+  HCURSOR previous_;
+};
+} // namespace
+
 void TFrmVantrel::BtnRegisterClick() {
   outcome_ = RunOutcome::Failed; // until the run comes back
+  const WaitCursor waiting;
   RunAction(action_, profile_, *FileList, *this, services_);
   outcome_ = RunOutcome::Completed;
 }

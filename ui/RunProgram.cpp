@@ -6,14 +6,18 @@
 #include "engine/RequireHelpFiles.h"
 #include "engine/RunAction.h"
 #include "platform/CharacterSet.h"
+#include "platform/Clock.h"
 #include "platform/ExecutablePath.h"
 #include "platform/FileCopy.h"
+#include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
+#include "platform/MachineLock.h"
 #include "platform/MessageBox.h"
 #include "platform/ProfileFile.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextFile.h"
 #include "ui/Application.h"
 #include "ui/FrmVantrel.h"
@@ -130,10 +134,19 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
     }
   }
 
-  const RunServices services{
-      SystemRegistry(),       SystemTextFiles(),    SystemFileCopier(), SystemFileReplacer(),
-      SystemFileExistence(),  SystemCharacterSet(), messages,           ExecutablePath,
-      log ? *log : NoRunLog()};
+  const RunServices services{SystemRegistry(),
+                             SystemTextFiles(),
+                             SystemFileCopier(),
+                             SystemFileReplacer(),
+                             SystemFileExistence(),
+                             SystemFileDeleter(),
+                             SystemFolderLocations(),
+                             SystemMachineLock(),
+                             SystemClock(),
+                             SystemCharacterSet(),
+                             messages,
+                             ExecutablePath,
+                             log ? *log : NoRunLog()};
   if (command.quiet) {
     try {
       NoDialog noDialog;

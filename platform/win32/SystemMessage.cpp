@@ -18,6 +18,8 @@ std::string SystemMessage(DWORD errorCode) {
 }
 
 void RaiseError(const std::string &what, DWORD errorCode) {
+  if (errorCode == ERROR_SHARING_VIOLATION || errorCode == ERROR_LOCK_VIOLATION)
+    throw FileInUseError(what + ": " + SystemMessage(errorCode));
   throw Error(what + ": " + SystemMessage(errorCode));
 }
 

@@ -24,6 +24,11 @@ public:
   ~UniqueHandle() { Reset(); }
   bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
   HANDLE Get() const { return handle_; }
+  // Takes over `handle`, closing the one held before.
+  void Adopt(HANDLE handle) {
+    Reset();
+    handle_ = handle;
+  }
   // Closes the handle; false (with GetLastError set) if closing failed.
   bool Reset() {
     BOOL ok = TRUE;

@@ -29,9 +29,12 @@ protected:
   test::RecordingMessages messages;
   test::RecordingDialog dialog;
   test::StandInCharacterSet characters;
-  RunServices services{
-      registry, files,      files,    files,
-      files,    characters, messages, [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
+  test::StandInLock lock;
+  test::CountingClock clock;
+  RunServices services{registry,   files,    files,
+                       files,      files,    files,
+                       files,      lock,     clock,
+                       characters, messages, [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
 
   void SetUp() override {
     registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
@@ -209,6 +212,8 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
     test::RecordingDialog dialog;
     test::RecordingLog log;
     test::StandInCharacterSet characters;
+    test::StandInLock lock;
+    test::CountingClock clock;
     files.files["C:\\Tools\\Grid.hlp"] = "help";
     if (c.location != nullptr)
       registry.keys[HelpKey]["Grid.hlp"] = c.location;
@@ -220,8 +225,8 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
     files.files[d3Contents] = c.d3HoldsLine ? Base + ":LINK grid.hlp\r\n" : Base;
 
     RunRemoval(ProfileForVersion(4), {"Grid.hlp"}, dialog,
-               {registry, files, files, files, files, characters, messages,
-                [] { return std::string("C:\\Tools\\Vantrel4.exe"); }, log});
+               {registry, files, files, files, files, files, files, lock, clock, characters,
+                messages, [] { return std::string("C:\\Tools\\Vantrel4.exe"); }, log});
     EXPECT_EQ(files.files.count(Contents), c.d4Contents ? 1u : 0u);
     if (c.d4Contents) {
       EXPECT_EQ(files.files[Contents], c.linesGo ? Base : Base + line);
@@ -240,12 +245,152 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
   }
 }
 
+// The help viewer's compiled copies of the contents file, in its three
+// places, go when a run changed the file, and only then; the user's own files
+// and other help files' copies stay; one that cannot go fails nothing.
+TEST_F(RunOnStandIns, ChangedContentsTakeTheViewersCompiledCopiesWithThem) {
+  const std::string local = "C:\\Users\\u\\AppData\\Local";
+  const std::vector<std::string> compiled{"C:\\IDE\\Help\\delphi4.gid",
+                                          "C:\\WINDOWS\\Help\\DELPHI4.FTG",
+                                          local + "\\Help\\Delphi4.GID"};
+  const std::vector<std::string> untouched{
+      "C:\\IDE\\Help\\Delphi4.ANN", "C:\\IDE\\Help\\Delphi4.BMK", "C:\\IDE\\Help\\Delphi4.FTS",
+      "C:\\IDE\\Help\\Delphi3.GID", "C:\\WINDOWS\\Help\\Grid.GID"};
+  const struct {
+    const char *situation;
+    Action action;
+    HelpFileList list;
+    bool held; // the viewer holds the first copy open
+    std::vector<bool> gone;
+  } cases[] = {
+      {"lines appended", Action::Register, {"A.HLP"}, false, {true, true, true}},
+      {"nothing appended", Action::Register, {"Delphi4.hlp"}, false, {false, false, false}},
+      {"a copy held open", Action::Register, {"A.HLP"}, true, {false, true, true}},
+      {"lines removed", Action::Remove, {"Old.hlp"}, false, {true, true, true}},
+      {"nothing removed", Action::Remove, {"A.HLP"}, false, {false, false, false}},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.situation);
+    files.files.clear();
+    files.held.clear();
+    files.files[Contents] = Base + ":Link Old.hlp\r\n";
+    files.files["C:\\Tools\\Old.hlp"] = "help";
+    registry.keys[HelpKey]["Old.hlp"] = "C:\\Tools\\";
+    files.localAppData = local;
+    for (const std::string &path : compiled)
+      files.files[path] = "compiled";
+    for (const std::string &path : untouched)
+      files.files[path] = "the user's";
+    if (c.held)
+      files.held.insert(compiled[0]);
+    test::RecordingLog log;
+    messages.shown.clear();
+    RunAction(c.action, ProfileForVersion(4), c.list, dialog,
+              {registry, files, files, files, files, files, files, lock, clock, characters,
+               messages, services.executablePath, log});
+    for (std::size_t i = 0; i < compiled.size(); ++i) {
+      EXPECT_EQ(files.files.count(compiled[i]) == 0, c.gone[i]) << compiled[i];
+      EXPECT_EQ(std::count(log.lines.begin(), log.lines.end(),
+                           "compiled contents deleted: " + compiled[i]),
+                c.gone[i] ? 1 : 0);
+    }
+    for (const std::string &path : untouched)
+      EXPECT_EQ(files.files.count(path), 1u) << path;
+    EXPECT_EQ(log.lines.back(), "done");
+    EXPECT_EQ(messages.shown.size(), 1u) << "the success message, and nothing else";
+    const bool reported = std::any_of(log.lines.begin(), log.lines.end(), [](const std::string &l) {
+      return l.rfind("compiled contents not deleted: Cannot delete C:\\IDE\\Help\\delphi4.gid: ",
+                     0) == 0 &&
+             l.find("close it and run this program again, or delete the file") != std::string::npos;
+    });
+    EXPECT_EQ(reported, c.held);
+  }
+}
+
+// Under the machine-wide lock: how the run finds it, and a contents file that
+// another program holds open for a while (opens that fail before one works).
+TEST_F(RunOnStandIns, RunActionTakesTheLockAndWaitsBrieflyForFilesInUse) {
+  const struct {
+    const char *situation;
+    LockTaken lockFound;
+    bool lockTimesOut;
+    int opensInUse;
+    bool completes;
+    std::vector<std::string> logged; // the lines of note, by their start
+    unsigned long pausedMs;
+  } cases[] = {
+      {"lock free", {}, false, 0, true, {}, 0},
+      {"lock held for a while",
+       {3200, false},
+       false,
+       0,
+       true,
+       {"waited 3.2 s for another registration or removal to end"},
+       0},
+      {"lock abandoned",
+       {0, true},
+       false,
+       0,
+       true,
+       {"the run before this one ended without finishing (its lock was abandoned)"},
+       0},
+      {"lock held too long", {}, true, 0, false, {"failed: Another registration or removal"}, 0},
+      {"contents in use a moment",
+       {},
+       false,
+       3,
+       true,
+       {"in use by another program, tried again for 2 seconds: Cannot open"},
+       750},
+      {"contents in use for long",
+       {},
+       false,
+       100,
+       false,
+       {"in use by another program, tried again", "failed: Cannot open"},
+       2000},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.situation);
+    SetUp();
+    registry.keys.erase(HelpKey);
+    lock.next = c.lockFound;
+    lock.timesOut = c.lockTimesOut;
+    files.inUse[Contents] = c.opensInUse;
+    clock.waitedMs = 0;
+    test::RecordingLog log;
+    const RunServices logged{registry, files, files, files,      files,    files,
+                             files,    lock,  clock, characters, messages, services.executablePath,
+                             log};
+    bool completed = true;
+    try {
+      RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
+    } catch (const Error &) {
+      completed = false;
+    }
+    EXPECT_EQ(completed, c.completes);
+    EXPECT_EQ(lock.held, 0) << "the lock is released";
+    EXPECT_EQ(files.files[Contents], c.completes ? Base + ":Link A.HLP\r\n" : Base);
+    EXPECT_EQ(registry.keys.count(HelpKey), c.lockTimesOut ? 0u : 1u);
+    EXPECT_EQ(clock.waitedMs, c.pausedMs);
+    std::vector<std::string> notable;
+    for (const std::string &line : log.lines)
+      for (const char *start : {"waited ", "the run before", "in use by", "failed: "})
+        if (line.rfind(start, 0) == 0)
+          notable.push_back(line);
+    ASSERT_EQ(notable.size(), c.logged.size()) << ::testing::PrintToString(log.lines);
+    for (std::size_t i = 0; i < notable.size(); ++i)
+      EXPECT_EQ(notable[i].rfind(c.logged[i], 0), 0u) << notable[i];
+  }
+}
+
 // The log ends with the outcome, written once; a log that cannot take it
 // does not hide the run's own error.
 TEST_F(RunOnStandIns, RunActionLogsTheOutcomeOnceAndKeepsTheRunsError) {
   test::RecordingLog log;
-  const RunServices logged{
-      registry, files, files, files, files, characters, messages, services.executablePath, log};
+  const RunServices logged{registry, files, files, files,      files,    files,
+                           files,    lock,  clock, characters, messages, services.executablePath,
+                           log};
   RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
   EXPECT_EQ(log.lines.back(), "done");
   registry.keys.clear();

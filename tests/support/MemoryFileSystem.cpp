@@ -1,5 +1,6 @@
 #include "tests/support/MemoryFileSystem.h"
 
+#include "engine/Characters.h"
 #include "platform/Error.h"
 #include "platform/TextFormat.h"
 
@@ -57,6 +58,7 @@ void MemoryFileSystem::Operation(const char *what, const std::string &path) {
 }
 
 std::unique_ptr<TextReader> MemoryFileSystem::OpenForReading(const std::string &path) {
+  Open(path);
   Operation("open", path);
   auto file = files.find(path);
   if (file == files.end())
@@ -64,7 +66,18 @@ std::unique_ptr<TextReader> MemoryFileSystem::OpenForReading(const std::string &
   return std::make_unique<TextReader>(std::make_unique<MemorySource>(*this, path, file->second));
 }
 
+void MemoryFileSystem::Open(const std::string &path) {
+  auto busy = inUse.find(path);
+  if (busy != inUse.end() && busy->second > 0) {
+    --busy->second;
+    throw FileInUseError("Cannot open " + path +
+                         ": The process cannot access the file because "
+                         "it is being used by another process.");
+  }
+}
+
 std::unique_ptr<TextAppender> MemoryFileSystem::OpenForAppending(const std::string &path) {
+  Open(path);
   Operation("open", path);
   if (files.count(path) == 0)
     throw Error("Cannot open " + path + ": The system cannot find the file specified.");
@@ -75,6 +88,7 @@ std::unique_ptr<TextAppender> MemoryFileSystem::OpenForAppending(const std::stri
 
 CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
                                             const std::string &destination) {
+  Open(source);
   auto file = files.find(source);
   if (file == files.end())
     return CopyOutcome::SourceMissing;
@@ -82,6 +96,26 @@ CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
     throw Error("Cannot copy " + source + " to " + destination + ": Access denied.");
   files[destination] = file->second;
   return CopyOutcome::Copied;
+}
+
+std::optional<std::string> MemoryFileSystem::DeleteFileNamed(const std::string &path) {
+  const auto upper = [](std::string text) {
+    for (char &c : text)
+      c = UpperAscii(c);
+    return text;
+  };
+  for (auto file = files.begin(); file != files.end(); ++file) {
+    if (upper(file->first) != upper(path))
+      continue;
+    const std::string actual = file->first;
+    if (held.count(actual) != 0)
+      throw Error("Cannot delete " + actual +
+                  ": The process cannot access the file because it "
+                  "is being used by another process.");
+    files.erase(file);
+    return actual;
+  }
+  return std::nullopt;
 }
 
 void MemoryFileSystem::Replace(const std::string &path, const std::string &bytes) {

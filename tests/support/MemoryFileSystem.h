@@ -4,8 +4,10 @@
 // (an operation that fails half-way through a run).
 
 #include "platform/FileCopy.h"
+#include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
+#include "platform/SystemFolders.h"
 #include "platform/TextFile.h"
 
 #include <map>
@@ -17,10 +19,16 @@ namespace vantrel::test {
 class MemoryFileSystem : public TextFiles,
                          public FileCopier,
                          public FileReplacer,
-                         public FileExistence {
+                         public FileExistence,
+                         public FileDeleter,
+                         public SystemFolders {
 public:
   std::map<std::string, std::string> files;
   std::set<std::string> unwritable; // paths that copies and appends cannot write
+  std::set<std::string> held;       // paths another program holds open: no delete
+  std::map<std::string, int> inUse; // path -> how many opens from now find it in use
+  std::string windowsFolder = "C:\\WINDOWS";
+  std::optional<std::string> localAppData;
 
   // Makes the n-th text-file operation from now (1 = the next) raise.
   void FailAtOperation(int n) { failAt_ = operations_ + n; }
@@ -37,7 +45,13 @@ public:
   CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override;
   void Replace(const std::string &path, const std::string &bytes) override;
   bool FileExists(const std::string &path) override { return files.count(path) != 0; }
+  // Names match without regard to ASCII case, as on Windows.
+  std::optional<std::string> DeleteFileNamed(const std::string &path) override;
+  std::string WindowsFolder() override { return windowsFolder; }
+  std::optional<std::string> LocalAppDataFolder() override { return localAppData; }
 
+  // Raises FileInUseError while the path is still in use.
+  void Open(const std::string &path);
   // Counts one text-file operation and raises if it is the one due to fail.
   void Operation(const char *what, const std::string &path);
 

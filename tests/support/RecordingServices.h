@@ -33,4 +33,25 @@ struct RecordingDialog : ClosableDialog {
   void Close() override { ++closed; }
 };
 
+// The machine-wide lock as the test sets it: how the next run finds it, or
+// held by another run past the time.
+struct StandInLock : MachineLock {
+  LockTaken next;
+  bool timesOut = false;
+  int held = 0; // taken and not yet released
+  LockTaken Take(unsigned long) override {
+    if (timesOut)
+      throw Error("Another registration or removal of help files has kept the others waiting.");
+    ++held;
+    return next;
+  }
+  void Release() override { --held; }
+};
+
+// Time that passes at once, and is added up.
+struct CountingClock : Clock {
+  unsigned long waitedMs = 0;
+  void Wait(unsigned long ms) override { waitedMs += ms; }
+};
+
 } // namespace vantrel::test

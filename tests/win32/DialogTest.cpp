@@ -32,9 +32,12 @@ TEST(Dialog, ClassicFontAndTheWholeLabelCaptionAt96Dpi) {
   test::RecordingMessages messages;
   NoListFile profiles;
   test::StandInCharacterSet characters;
+  test::StandInLock lock;
+  test::CountingClock clock;
   const RunServices services{
       registry, files,      files,    files,
-      files,    characters, messages, [] { return std::string("C:\\Tools\\Vantrel.exe"); }};
+      files,    files,      files,    lock,
+      clock,    characters, messages, [] { return std::string("C:\\Tools\\Vantrel.exe"); }};
   for (int version : {3, 4}) {
     for (Action action : {Action::Register, Action::Remove}) {
       const TargetProfile &profile = ProfileForVersion(version);

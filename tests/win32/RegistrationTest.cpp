@@ -45,9 +45,18 @@ protected:
     return test::GetString32(HelpKey, name);
   }
   void Run(const HelpFileList &list) {
-    RunServices services{
-        SystemRegistry(),      SystemTextFiles(),    SystemFileCopier(), SystemFileReplacer(),
-        SystemFileExistence(), SystemCharacterSet(), messages,           ExecutablePath};
+    RunServices services{SystemRegistry(),
+                         SystemTextFiles(),
+                         SystemFileCopier(),
+                         SystemFileReplacer(),
+                         SystemFileExistence(),
+                         SystemFileDeleter(),
+                         SystemFolderLocations(),
+                         SystemMachineLock(),
+                         SystemClock(),
+                         SystemCharacterSet(),
+                         messages,
+                         ExecutablePath};
     RunRegistration(profile, list, dialog, services);
   }
   std::string RunError(const HelpFileList &list) {

@@ -1,0 +1,33 @@
+#include "engine/DeleteCompiledContents.h"
+
+#include <exception>
+#include <vector>
+
+namespace vantrel {
+
+void DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDeleter,
+                            SystemFolders &systemFolders, RunLog &log) {
+  const std::size_t slash = contentsPath.find_last_of("\\/:");
+  const std::string besideIt = contentsPath.substr(0, slash == std::string::npos ? 0 : slash);
+  const std::string fileName = contentsPath.substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::string base = fileName.substr(0, fileName.find_last_of('.'));
+
+  std::vector<std::string> folders{besideIt, systemFolders.WindowsFolder() + "\\Help"};
+  if (const std::optional<std::string> local = systemFolders.LocalAppDataFolder())
+    folders.push_back(*local + "\\Help");
+  for (const std::string &folder : folders) {
+    for (const char *extension : {".GID", ".FTG"}) {
+      const std::string path = (folder.empty() ? "" : folder + "\\") + base + extension;
+      try {
+        if (const std::optional<std::string> deleted = fileDeleter.DeleteFileNamed(path))
+          log.Write("compiled contents deleted: " + *deleted);
+      } catch (const std::exception &error) {
+        log.Write(std::string("compiled contents not deleted: ") + error.what() +
+                  ". The help viewer may show the old contents: close it and run this program "
+                  "again, or delete the file.");
+      }
+    }
+  }
+}
+
+} // namespace vantrel
