@@ -5,7 +5,11 @@
 
 namespace vantrel {
 
-bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterSet) {
+bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterSet,
+                FolderIdentity &folderIdentity) {
+  if (const std::optional<bool> same =
+          folderIdentity.SameFolderOnDisk(std::string(a), std::string(b)))
+    return *same;
   const LeadByteTable &leadBytes = characterSet.LeadBytes();
   // A trailing backslash, unless it is the second byte of a character ("表").
   for (std::string_view *folder : {&a, &b})
@@ -18,16 +22,20 @@ bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterS
 std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
                                           RegistryAccessor *helpLocations,
                                           FileExistence &fileExistence, CharacterSet &characterSet,
-                                          RunLog &log) {
+                                          FolderIdentity &folderIdentity, RunLog &log) {
   std::vector<HelpFileClaim> claims;
   for (const std::string &entry : list) {
+    if (entry.empty()) {
+      log.Write("left alone: an empty entry in the list names no file");
+      continue;
+    }
     HelpFileClaim claim;
     claim.entry = entry;
     claim.directiveLine = DirectiveLine(entry, characterSet.LeadBytes());
     if (helpLocations != nullptr)
       claim.location = helpLocations->ReadString(entry);
-    claim.locationIsOurs =
-        !claim.location.empty() && SameFolder(claim.location, programDir, characterSet);
+    claim.locationIsOurs = !claim.location.empty() &&
+                           SameFolder(claim.location, programDir, characterSet, folderIdentity);
     if (claim.directiveLine.empty()) {
       log.Write("left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file");
     } else if (!claim.location.empty() && !claim.locationIsOurs) {

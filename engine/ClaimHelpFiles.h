@@ -7,9 +7,11 @@
 #include "engine/HelpFileList.h"
 #include "platform/CharacterSet.h"
 #include "platform/FileExistence.h"
+#include "platform/FolderIdentity.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +24,10 @@ struct HelpFileClaim {
   std::string location;        // the help-location value's data; empty when there is none
   bool locationIsOurs = false; // the value names the program's folder
   bool linesAreOurs = false;   // this IDE's directive lines for the entry may go
+  // Decided by the registration record (ClaimRecordedHelpFiles):
+  bool recorded = false;
+  std::optional<std::string> restoreTo; // the location goes back to this folder
+  std::string stillUsedBy;              // the location stays, for this reason
 };
 
 // Reads every entry's help location from `helpLocations` (the open
@@ -32,10 +38,13 @@ struct HelpFileClaim {
 std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
                                           RegistryAccessor *helpLocations,
                                           FileExistence &fileExistence, CharacterSet &characterSet,
-                                          RunLog &log);
+                                          FolderIdentity &folderIdentity, RunLog &log);
 
-// Whether two folder names are the same folder, as the file system reads
+// Whether two folder names are the same folder: where both exist, by what
+// the file system says they are (so a short name or another drive letter for
+// a folder is that folder); else by their names, as the file system reads
 // them: without regard to case, with or without the trailing backslash.
-bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterSet);
+bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterSet,
+                FolderIdentity &folderIdentity);
 
 } // namespace vantrel

@@ -7,9 +7,10 @@ const char *const HelpFilesSection = "HelpFiles";
 
 void LoadHelpFiles(ProfileFiles &profiles, const std::string &listFilePath, HelpFileList &list) {
   std::unique_ptr<ProfileReader> reader = profiles.OpenProfile(listFilePath);
-  const std::vector<std::string> keys = reader->ReadSectionKeys(HelpFilesSection);
-  for (const std::string &key : keys)
-    list.push_back(reader->ReadValue(HelpFilesSection, key, ""));
+  // Every entry counts, also one whose key stands twice: the key names do
+  // not matter.
+  for (std::string &value : reader->ReadSectionValues(HelpFilesSection))
+    list.push_back(std::move(value));
 }
 
 } // namespace vantrel

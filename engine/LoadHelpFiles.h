@@ -12,7 +12,7 @@ extern const char *const ListFilePath;
 extern const char *const HelpFilesSection;
 
 // Appends the values of the list file's help-file section to `list`, one per
-// key, in file order and unchanged. A missing file or section adds nothing.
+// entry, in file order. A missing file or section adds nothing.
 void LoadHelpFiles(ProfileFiles &profiles, const std::string &listFilePath, HelpFileList &list);
 
 } // namespace vantrel

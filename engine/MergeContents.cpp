@@ -171,7 +171,8 @@ bool MentionsName(std::string_view text, std::string_view searchKey,
 
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
-                   const LeadByteTable &leadBytes, RunLog &log, std::size_t *linesAppended) {
+                   const LeadByteTable &leadBytes, RunLog &log,
+                   std::vector<std::string> *appended) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string backupPath = BackupPath(profile, installRoot);
 
@@ -189,8 +190,8 @@ void MergeContents(const TargetProfile &profile, const std::string &installRoot,
     const std::string line = DirectiveLine(entry, leadBytes);
     if (!line.empty()) {
       appender->WriteLine(line);
-      if (linesAppended != nullptr)
-        ++*linesAppended;
+      if (appended != nullptr)
+        appended->push_back(entry);
     }
     appender->Close();
     log.Write(line.empty() ? "left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file"

@@ -9,6 +9,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantrel {
 
@@ -17,12 +18,12 @@ namespace vantrel {
 // does not mention yet. The file is searched afresh for every entry, so a line
 // appended for one entry is seen by the search for the next.
 // Names are compared by the characters of the system's code page (leadBytes).
-// Counts the lines it appends in `linesAppended`, if given, as it goes: a
-// run that fails part-way has changed the file all the same.
+// Adds the entries whose lines it appends to `appended`, if given, as it
+// goes: a run that fails part-way has changed the file all the same.
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
                    const LeadByteTable &leadBytes, RunLog &log = NoRunLog(),
-                   std::size_t *linesAppended = nullptr);
+                   std::vector<std::string> *appended = nullptr);
 
 // The entry without surrounding spaces and control characters, upper-cased
 // (ASCII letters only, never the second byte of a double-byte character).

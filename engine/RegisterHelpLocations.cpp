@@ -14,13 +14,20 @@ std::string ProgramDirOf(const std::string &executablePath, const LeadByteTable 
 
 std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileList &list,
                                   const std::string &programDir, Registry &registry,
-                                  RunLog &log) {
+                                  RunLog &log,
+                                  std::map<std::string, std::string> *locationsBefore) {
   std::unique_ptr<RegistryAccessor> accessor = registry.CreateAccessor();
   const std::string installRoot = ReadInstallRoot(profile, *accessor);
   for (const std::string &entry : list) {
+    if (entry.empty()) {
+      log.Write("left alone: an empty entry in the list names no file");
+      continue;
+    }
     accessor->SetRootKey(RootKey::LocalMachine);
     accessor->CreateKey(HelpLocationKey);
     accessor->OpenKey(HelpLocationKey, true);
+    if (locationsBefore != nullptr && locationsBefore->count(entry) == 0)
+      (*locationsBefore)[entry] = accessor->ReadString(entry);
     accessor->WriteString(entry, programDir);
     accessor->CloseKey();
     log.Write("value written: \"" + entry + "\" = " + programDir);

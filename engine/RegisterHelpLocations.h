@@ -6,6 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 
+#include <map>
 #include <string>
 
 namespace vantrel {
@@ -18,10 +19,13 @@ extern const char *const HelpLocationKey;
 std::string ProgramDirOf(const std::string &executablePath, const LeadByteTable &leadBytes);
 
 // Reads the IDE's install root, then records programDir as the folder of
-// every entry under the help-location key. Raises, before writing anything,
-// when the IDE's key or its install root is missing.
+// every entry under the help-location key (an empty entry, which names no
+// file, is left alone). Raises, before writing anything, when the IDE's key
+// or its install root is missing. What each value held before it was
+// written goes into `locationsBefore`, if given (empty: none).
 std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileList &list,
                                   const std::string &programDir, Registry &registry,
-                                  RunLog &log = NoRunLog());
+                                  RunLog &log = NoRunLog(),
+                                  std::map<std::string, std::string> *locationsBefore = nullptr);
 
 } // namespace vantrel

@@ -18,6 +18,18 @@ void RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
       log.Write("value kept: " + value + " names another folder");
       continue;
     }
+    if (claim.recorded) {
+      if (!claim.stillUsedBy.empty()) {
+        log.Write("value kept: " + value + " is " + claim.stillUsedBy);
+      } else if (claim.restoreTo) {
+        helpLocations.WriteString(claim.entry, *claim.restoreTo);
+        log.Write("value restored: \"" + claim.entry + "\" = " + *claim.restoreTo +
+                  ", which still holds the file");
+      } else if (helpLocations.DeleteValue(claim.entry)) {
+        log.Write("value removed: " + value);
+      }
+      continue;
+    }
     const auto use = claim.directiveLine.empty()
                          ? otherIdeUses.end()
                          : otherIdeUses.find(DirectiveKey(claim.directiveLine, leadBytes));

@@ -8,6 +8,7 @@
 #include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
+#include "platform/FolderIdentity.h"
 #include "platform/MachineLock.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
@@ -35,6 +36,7 @@ struct RunServices {
   FileCopier &fileCopier;
   FileReplacer &fileReplacer;
   FileExistence &fileExistence;
+  FolderIdentity &folderIdentity;
   FileDeleter &fileDeleter;
   SystemFolders &systemFolders;
   MachineLock &machineLock;

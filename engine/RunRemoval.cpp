@@ -1,6 +1,7 @@
 #include "engine/RunRemoval.h"
 
 #include "engine/ClaimHelpFiles.h"
+#include "engine/ClaimRecordedHelpFiles.h"
 #include "engine/DeleteCompiledContents.h"
 #include "engine/FindOtherIdeUses.h"
 #include "engine/ReadInstallRoot.h"
@@ -8,6 +9,8 @@
 #include "engine/RemoveHelpLocations.h"
 #include "engine/RequireUsableFolder.h"
 #include "engine/UnmergeContents.h"
+
+#include <algorithm>
 
 namespace vantrel {
 
@@ -58,19 +61,62 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   std::unique_ptr<RegistryAccessor> helpLocations = services.registry.CreateAccessor();
   helpLocations->SetRootKey(RootKey::LocalMachine);
   const bool anyLocations = helpLocations->OpenExistingKey(HelpLocationKey, KeyAccess::ReadWrite);
-  const std::vector<HelpFileClaim> claims =
-      ClaimHelpFiles(list, programDir, anyLocations ? helpLocations.get() : nullptr,
-                     services.fileExistence, services.characterSet, services.log);
+  const SameFolderTest sameFolder = [&](const std::string &a, const std::string &b) {
+    return SameFolder(a, b, services.characterSet, services.folderIdentity);
+  };
+
+  // What the record holds of this folder's registrations is undone as
+  // recorded, also for names the list no longer holds; the other entries of
+  // the list (registered by a version without the record) as before.
+  std::map<std::string, RegistrationRecord> records;
+  for (int version : KnownTargetVersions) {
+    const TargetProfile &known = ProfileForVersion(version);
+    records[known.ideName] = ReadRegistrationRecord(services.registry, known);
+  }
+  RegistrationRecord &record = records[profile.ideName];
+  const std::vector<std::string> recordedNames = RecordedNamesOf(record, programDir, sameFolder);
+  HelpFileList unrecorded;
+  for (const std::string &entry : list)
+    if (std::find(recordedNames.begin(), recordedNames.end(), entry) == recordedNames.end())
+      unrecorded.push_back(entry);
+  std::vector<HelpFileClaim> claims = ClaimRecordedHelpFiles(
+      recordedNames, profile, records, programDir, anyLocations ? helpLocations.get() : nullptr,
+      services.fileExistence, sameFolder, leadBytes, services.log);
+  std::vector<HelpFileClaim> guessed;
+  for (const std::string &entry : unrecorded)
+    if (!entry.empty())
+      services.log.Write("no record of this folder's registration of \"" + entry + "\" for " +
+                         profile.ideName + ": decided from its help location and its file");
+  guessed = ClaimHelpFiles(unrecorded, programDir, anyLocations ? helpLocations.get() : nullptr,
+                           services.fileExistence, services.characterSet,
+                           services.folderIdentity, services.log);
+  claims.insert(claims.end(), guessed.begin(), guessed.end());
 
   RemoveOwnLines(profile, DirectiveLinesOf(claims, &HelpFileClaim::linesAreOurs), services);
 
+  // The other IDE's contents file matters only where no record decided.
   const std::vector<std::string> ownLocations =
-      DirectiveLinesOf(claims, &HelpFileClaim::locationIsOurs);
+      DirectiveLinesOf(guessed, &HelpFileClaim::locationIsOurs);
   RemoveHelpLocations(claims,
                       FindOtherIdeUses(profile, ownLocations, services.registry, services.textFiles,
                                        services.fileExistence, leadBytes),
                       *helpLocations, leadBytes, services.log);
   helpLocations->CloseKey();
+
+  // This folder's registrations are undone: out of the record with them. A
+  // line it appended that stays for another folder's registration is that
+  // one's now, to go with it.
+  for (const std::string &name : recordedNames) {
+    std::vector<RecordedFolder> &folders = record[name].folders;
+    const auto ours = [&](const RecordedFolder &f) { return sameFolder(f.folder, programDir); };
+    const bool appended = std::any_of(folders.begin(), folders.end(),
+                                      [&](const RecordedFolder &f) { return ours(f) && f.appended; });
+    folders.erase(std::remove_if(folders.begin(), folders.end(), ours), folders.end());
+    if (appended && !folders.empty())
+      folders.back().appended = true;
+  }
+  if (!recordedNames.empty())
+    WriteRegistrationRecord(services.registry, profile, record, recordedNames);
 
   services.messageBoxes.ShowMessage(RemovalSuccessMessage, MessageKind::Information);
   dialog.Close();

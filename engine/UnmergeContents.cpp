@@ -26,9 +26,6 @@ bool UnmergeContents(const TargetProfile &profile, const std::string &installRoo
   for (const std::string &line : directiveLines)
     ours.insert(DirectiveKey(line, leadBytes));
 
-  if (services.fileCopier.CopyReplacing(contentsPath, backupPath) == CopyOutcome::Copied)
-    log.Write("backup made: " + backupPath);
-
   std::string kept;
   std::vector<std::string> removed;
   std::unique_ptr<TextReader> reader = services.textFiles.OpenForReading(contentsPath);
@@ -55,6 +52,10 @@ bool UnmergeContents(const TargetProfile &profile, const std::string &installRoo
     log.Write("no line to remove in " + contentsPath + ": left unchanged");
     return false;
   }
+  // The backup only now, when there is something to take out: a removal that
+  // changes nothing leaves the backup of the registration as it was.
+  if (services.fileCopier.CopyReplacing(contentsPath, backupPath) == CopyOutcome::Copied)
+    log.Write("backup made: " + backupPath);
   services.fileReplacer.Replace(contentsPath, kept);
   for (const std::string &line : removed)
     log.Write("line removed: " + line);

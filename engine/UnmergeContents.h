@@ -20,7 +20,7 @@ struct ContentsServices {
 };
 
 // Takes the given directive lines out of the IDE's master help contents file,
-// after backing the file up as the merge does. A line matches without regard
+// after backing the file up as the merge does (only when a line goes). A line matches without regard
 // to ASCII case and to trailing spaces and tabs. The other lines stay as they
 // were, each with its own line end, except that a lone CR whose line would
 // run into a following empty LF-ended line gets an LF of its own. A file with

@@ -10,11 +10,10 @@ namespace vantrel {
 class ProfileReader {
 public:
   virtual ~ProfileReader() = default;
-  // All key names of the section, in the order in which they stand in the file.
-  virtual std::vector<std::string> ReadSectionKeys(const std::string &section) = 0;
-  // The key's value, or defaultValue when the key is not there.
-  virtual std::string ReadValue(const std::string &section, const std::string &key,
-                                const std::string &defaultValue) = 0;
+  // The value of every key=value entry of the section, in the order in which
+  // they stand in the file, also of a key that stands twice: without the
+  // spaces around it, and without quotes that enclose it.
+  virtual std::vector<std::string> ReadSectionValues(const std::string &section) = 0;
 };
 
 class ProfileFiles {

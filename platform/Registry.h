@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vantrel {
 
@@ -33,6 +34,11 @@ public:
   // Deletes a value of the open key; false when there was no such value.
   // Raises vantrel::Error naming the value, the key and the system's reason.
   virtual bool DeleteValue(const std::string &name) = 0;
+  // The names of the open key's values. Raises vantrel::Error naming the key.
+  virtual std::vector<std::string> ValueNames() = 0;
+  // Deletes a key that has no subkeys (closing the open one first); false
+  // when there was no such key. Raises vantrel::Error naming the key.
+  virtual bool DeleteKey(const std::string &path) = 0;
   virtual void CloseKey() = 0;
 };
 

@@ -12,6 +12,7 @@
 #include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
+#include "platform/FolderIdentity.h"
 #include "platform/MachineLock.h"
 #include "platform/MessageBox.h"
 #include "platform/ProfileFile.h"
@@ -139,13 +140,20 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
                              SystemFileCopier(),
                              SystemFileReplacer(),
                              SystemFileExistence(),
+                             SystemFolderIdentity(),
                              SystemFileDeleter(),
                              SystemFolderLocations(),
                              SystemMachineLock(),
                              SystemClock(),
                              SystemCharacterSet(),
                              messages,
-                             ExecutablePath,
+                             [&log] {
+                               std::string why;
+                               std::string path = ExecutablePath(&why);
+                               if (log && !why.empty())
+                                 log->Write(why);
+                               return path;
+                             },
                              log ? *log : NoRunLog()};
   if (command.quiet) {
     try {

@@ -32,17 +32,21 @@ template <typename Text, typename Get> Text Growing(Get get, const char *failure
 const char *const NoPathFailure = "Cannot find the program's own path";
 const char *const NoLongPathFailure = "Cannot find the long form of the program's path";
 
-// The program's path as Windows started it, then in its long form. Paths may
-// be longer than MAX_PATH: a full buffer means the path was cut. A folder
-// whose long form cannot be read (no right to list a folder above it) keeps
-// the path as started: it still names the folder.
-std::wstring WideExecutablePath() {
-  const std::wstring started = Growing<std::wstring>(
+// The program's path as Windows started it. Paths may be longer than
+// MAX_PATH: a full buffer means the path was cut.
+std::wstring StartedPath() {
+  return Growing<std::wstring>(
       [](wchar_t *buffer, DWORD size) {
         const DWORD length = GetModuleFileNameW(nullptr, buffer, size);
         return length == size ? size : length; // cut: try larger
       },
       NoPathFailure);
+}
+
+// The path in its long form. A folder whose long form cannot be read (no
+// right to list a folder above it) keeps the path as started: it still names
+// the folder.
+std::wstring LongForm(const std::wstring &started) {
   const auto getLongPathName = win32::Optional().GetLongPathNameW;
   if (getLongPathName == nullptr)
     return started;
@@ -89,20 +93,19 @@ std::string AnsiExecutablePath() {
 }
 
 // For showing only: a character without a form in the 8-bit character set
-// becomes the system's default character.
+// becomes "?", never a look-alike that names another folder.
 std::string Shown(std::wstring_view wide) {
-  const int wideLength = static_cast<int>(wide.size());
-  std::string text(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength,
-                                                                nullptr, 0, nullptr, nullptr)),
-                   '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, text.data(),
-                      static_cast<int>(text.size()), nullptr, nullptr);
+  std::string text;
+  for (const wchar_t c : wide) {
+    const std::optional<std::string> character = win32::ToCodePage(std::wstring_view(&c, 1), GetACP());
+    text += character ? *character : "?";
+  }
   return text;
 }
 
 } // namespace
 
-std::string ExecutablePath() {
+std::string ExecutablePath(std::string *why) {
   // The help viewer and the contents file know only 8-bit text, so the path
   // must be one the system's character set can hold. GetModuleFileNameA would
   // put "?" for any other character: a folder that does not exist.
@@ -112,9 +115,18 @@ std::string ExecutablePath() {
       RefuseFolder(path.substr(0, path.find_last_of('\\')));
     return path;
   }
-  const std::wstring wide = WideExecutablePath();
+  const std::wstring started = StartedPath(), wide = LongForm(started);
   if (std::optional<std::string> path = win32::ToCodePage(wide, GetACP()))
     return *path;
+  // Started by a short (8.3) name that the character set can hold: the help
+  // viewer finds the folder by it.
+  if (std::optional<std::string> path = win32::ToCodePage(started, GetACP())) {
+    if (why != nullptr)
+      *why = "folder recorded by its short name " + path->substr(0, path->find_last_of('\\')) +
+             ": its long name " + Shown(wide.substr(0, wide.find_last_of(L'\\'))) +
+             " has characters outside this system's character set";
+    return *path;
+  }
   RefuseFolder(Shown(wide.substr(0, wide.find_last_of(L'\\'))));
 }
 
@@ -123,7 +135,7 @@ std::string ExecutableFileName() {
     const std::string path = AnsiExecutablePath();
     return path.substr(path.find_last_of("\\/:") + 1);
   }
-  const std::wstring wide = WideExecutablePath();
+  const std::wstring wide = LongForm(StartedPath());
   return Shown(wide.substr(wide.find_last_of(L"\\/:") + 1));
 }
 

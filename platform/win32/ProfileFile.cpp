@@ -6,16 +6,14 @@ namespace vantrel {
 
 namespace {
 
-// Calls GetPrivateProfileStringA with ever larger buffers until the answer
-// fits. The call returns size - 1 for a truncated value and size - 2 for a
-// truncated list of names, so either means "try again, larger".
-std::string ReadProfileString(const char *section, const char *key, const char *defaultValue,
-                              const std::string &path) {
-  std::string buffer(1024, '\0');
+// The section's "key=value" lines, NUL-separated, from GetPrivateProfileSectionA
+// with ever larger buffers: a full buffer (size - 2) means the answer was cut.
+std::string ReadSection(const std::string &section, const std::string &path) {
+  std::string buffer(4096, '\0');
   for (;;) {
     const DWORD size = static_cast<DWORD>(buffer.size());
-    const DWORD length = GetPrivateProfileStringA(section, key, defaultValue, buffer.data(), size,
-                                                  path.c_str());
+    const DWORD length =
+        GetPrivateProfileSectionA(section.c_str(), buffer.data(), size, path.c_str());
     if (length + 2 < size) {
       buffer.resize(length);
       return buffer;
@@ -24,28 +22,35 @@ std::string ReadProfileString(const char *section, const char *key, const char *
   }
 }
 
+std::string Trimmed(std::string text) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos)
+    return "";
+  text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+      text.back() == text.front())
+    text = text.substr(1, text.size() - 2);
+  return text;
+}
+
 class Win32ProfileReader : public ProfileReader {
 public:
   explicit Win32ProfileReader(std::string path) : path_(std::move(path)) {}
 
-  std::vector<std::string> ReadSectionKeys(const std::string &section) override {
-    // Names come back NUL-separated, in file order.
-    const std::string names = ReadProfileString(section.c_str(), nullptr, "", path_);
-    std::vector<std::string> keys;
-    std::size_t start = 0;
-    while (start < names.size()) {
-      std::size_t end = names.find('\0', start);
+  std::vector<std::string> ReadSectionValues(const std::string &section) override {
+    const std::string lines = ReadSection(section, path_);
+    std::vector<std::string> values;
+    for (std::size_t start = 0; start < lines.size();) {
+      std::size_t end = lines.find('\0', start);
       if (end == std::string::npos)
-        end = names.size();
-      keys.emplace_back(names, start, end - start);
+        end = lines.size();
+      const std::string line = lines.substr(start, end - start);
       start = end + 1;
+      const std::size_t equals = line.find('=');
+      if (equals != std::string::npos)
+        values.push_back(Trimmed(line.substr(equals + 1)));
     }
-    return keys;
-  }
-
-  std::string ReadValue(const std::string &section, const std::string &key,
-                        const std::string &defaultValue) override {
-    return ReadProfileString(section.c_str(), key.c_str(), defaultValue.c_str(), path_);
+    return values;
   }
 
 private:

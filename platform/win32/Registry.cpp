@@ -144,6 +144,48 @@ public:
     return true;
   }
 
+  std::vector<std::string> ValueNames() override {
+    std::vector<std::string> names;
+    if (key_.Get() == nullptr)
+      return names;
+    DWORD count = 0, longest = 0;
+    LONG result = RegQueryInfoKeyA(key_.Get(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, &count, &longest, nullptr, nullptr, nullptr);
+    if (result != ERROR_SUCCESS)
+      win32::RaiseError("Cannot read the values of the registry key " + keyPath_, result);
+    std::string name(longest + 1, '\0');
+    for (DWORD index = 0;; ++index) {
+      DWORD length = static_cast<DWORD>(name.size());
+      result = RegEnumValueA(key_.Get(), index, name.data(), &length, nullptr, nullptr, nullptr,
+                             nullptr);
+      if (result == ERROR_NO_MORE_ITEMS)
+        return names;
+      if (result == ERROR_MORE_DATA) { // a value added meanwhile
+        name.resize(name.size() * 2);
+        --index;
+        continue;
+      }
+      if (result != ERROR_SUCCESS)
+        win32::RaiseError("Cannot read the values of the registry key " + keyPath_, result);
+      names.emplace_back(name.data(), length);
+    }
+  }
+
+  bool DeleteKey(const std::string &path) override {
+    CloseKey();
+    const Target target = Resolve(path);
+#ifdef _WIN64
+    const LONG result = RegDeleteKeyExA(target.parent, target.subKey.c_str(), View, 0);
+#else
+    const LONG result = RegDeleteKeyA(target.parent, target.subKey.c_str());
+#endif
+    if (result == ERROR_FILE_NOT_FOUND)
+      return false;
+    if (result != ERROR_SUCCESS)
+      win32::RaiseError("Cannot delete the registry key " + target.fullPath, result);
+    return true;
+  }
+
   void CloseKey() override { key_.Reset(); }
 
 private:

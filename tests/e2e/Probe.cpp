@@ -25,6 +25,8 @@
 //   probe shortpath PATH       prints the short (8.3) form of PATH
 //   probe program NAME         looks only at the windows of NAME from now on
 //   probe attributes PATH N    gives the file the attributes N (FILE_ATTRIBUTE_...)
+//   probe shortnames FOLDER    prints nameI=LONG and shortI=SHORT for what the
+//                              folder holds (a name the code page lacks shows "?")
 //   probe reg OP...            registry operations, in order, on keys named
 //                              HKLM\... (32-bit view) or HKCU\...:
 //                                delkey KEY          deletes the key and all below it
@@ -487,6 +489,22 @@ int Command(const std::vector<std::string> &args) {
     return SetKeyDacl(args[1].c_str(), "D:P(A;;KR;;;WD)", true);
   if (command == "setkeysddl" && count == 3)
     return SetKeyDacl(args[1].c_str(), args[2].c_str(), false);
+  if (command == "shortnames" && count == 2) {
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((args[1] + "\\*").c_str(), &found);
+    for (int i = 0; search != INVALID_HANDLE_VALUE;) {
+      if (found.cFileName[0] != '.') {
+        std::printf("name%d=%s\nshort%d=%s\n", i, found.cFileName, i,
+                    found.cAlternateFileName[0] ? found.cAlternateFileName : found.cFileName);
+        ++i;
+      }
+      if (!FindNextFileA(search, &found)) {
+        FindClose(search);
+        break;
+      }
+    }
+    return 0;
+  }
   if (command == "attributes" && count == 3)
     return SetFileAttributesA(args[1].c_str(), std::strtoul(args[2].c_str(), nullptr, 10)) ? 0 : 1;
   if (command == "program" && count == 2) {

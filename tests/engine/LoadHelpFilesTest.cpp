@@ -24,20 +24,13 @@ struct FakeProfileFiles : ProfileFiles {
     std::string path;
     Reader(FakeProfileFiles &o, std::string p) : owner(o), path(std::move(p)) { ++owner.openReaders; }
     ~Reader() override { --owner.openReaders; }
-    std::vector<std::string> ReadSectionKeys(const std::string &section) override {
-      std::vector<std::string> keys;
-      for (auto &[key, value] : owner.files[path][section])
-        keys.push_back(key);
-      return keys;
-    }
-    std::string ReadValue(const std::string &section, const std::string &key,
-                          const std::string &defaultValue) override {
+    std::vector<std::string> ReadSectionValues(const std::string &section) override {
       if (owner.failOnValue)
         throw Error("Cannot read " + path);
-      for (auto &[k, value] : owner.files[path][section])
-        if (k == key)
-          return value;
-      return defaultValue;
+      std::vector<std::string> values;
+      for (auto &[key, value] : owner.files[path][section])
+        values.push_back(value);
+      return values;
     }
   };
 

@@ -33,7 +33,7 @@ protected:
   test::CountingClock clock;
   RunServices services{registry,   files,    files,
                        files,      files,    files,
-                       files,      lock,     clock,
+                       files,      files, lock,     clock,
                        characters, messages, [] { return std::string("C:\\Tools\\Vantrel4.exe"); }};
 
   void SetUp() override {
@@ -53,7 +53,7 @@ TEST(ProgramDirOf, KeepsEverythingUpToTheLastBackslashOrColon) {
 }
 
 TEST_F(RunOnStandIns, WholeRunWritesMergesTellsAndCloses) {
-  Run({"A.HLP", "B.CNT"});
+  Run({"A.HLP", "", "B.CNT"}); // an empty entry names no file: no default value
   EXPECT_EQ(registry.keys[HelpKey], (std::map<std::string, std::string>{
                                         {"A.HLP", "C:\\Tools\\"}, {"B.CNT", "C:\\Tools\\"}}));
   EXPECT_EQ(files.files[Contents], Base + ":Link A.HLP\r\n:Include B.CNT\r\n");
@@ -123,7 +123,8 @@ TEST_F(RunOnStandIns, FolderTooLongForTheFileFunctionsIsRefusedFirst) {
       }
     }
   }
-  EXPECT_EQ(registry.Writes(), 2) << "only the run in the shorter folder wrote";
+  EXPECT_EQ(registry.Writes(), 4) << "only the run in the shorter folder wrote: two help "
+                                      "locations and their record";
   EXPECT_EQ(dialog.closed, 2);
 }
 
@@ -183,26 +184,44 @@ TEST_F(RunOnStandIns, RemovalStopsAtTheFirstErrorAndASecondRunCompletesIt) {
 TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
   const std::string d3Key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\3.0";
   const std::string d3Contents = "C:\\D3\\Help\\Delphi3.cnt";
-  const std::string line = ":Link Grid.hlp\r\n";
+  const std::string tsu = "\x83\x61.hlp";  // the entry ヂ.hlp in code page 932
   const struct {
     const char *situation;
-    const char *location; // Grid.hlp's help location before; nullptr: none
+    const char *location; // the entry's help location before; nullptr: none
     bool d4Installed, d4Contents, d3HoldsLine;
     bool linesGo, locationGoes;
-    const char *logged;
+    std::vector<std::string> logged;
+    std::string entry = "Grid.hlp";
+    std::string d3Line = ":LINK grid.hlp";
+    bool d3Contents = true;
+    bool cp932 = false;
+    std::string program = "C:\\Tools\\Vantrel4.exe";
   } cases[] = {
       {"another folder owns the value", "C:\\Other\\", true, true, false, false, false,
-       "belongs to the registration of C:\\Other\\"},
+       {"belongs to the registration of C:\\Other\\",
+        "value kept: \"Grid.hlp\" = C:\\Other\\ names another folder",
+        "no line to remove in C:\\IDE\\Help\\Delphi4.cnt"}},
       {"the other IDE still holds the line", "c:\\tools", true, true, true, true, false,
-       "is still used by Delphi 3 ("},
+       {"is still used by Delphi 3 (", "line removed: :Link Grid.hlp"}},
       {"the IDE is not installed", "C:\\Tools\\", false, false, false, false, true,
-       "contents left alone: Delphi 4 is not installed"},
+       {"contents left alone: Delphi 4 is not installed"}},
       {"the contents file is missing", "C:\\Tools\\", true, false, false, false, true,
-       "contents left alone: C:\\IDE\\Help\\Delphi4.cnt is not there"},
+       {"contents left alone: C:\\IDE\\Help\\Delphi4.cnt is not there"}},
       {"there is no value at all", nullptr, true, true, false, true, false,
-       "value not there: \"Grid.hlp\""},
+       {"value not there: \"Grid.hlp\""}},
       {"the last registration is removed", "C:\\Tools\\", true, true, false, true, true,
-       "value removed: \"Grid.hlp\" = C:\\Tools\\"},
+       {"value removed: \"Grid.hlp\" = C:\\Tools\\"}},
+      {"the other IDE has no contents file", "C:\\Tools\\", true, true, false, true, true,
+       {"value removed: \"Grid.hlp\" = C:\\Tools\\"}, "Grid.hlp", "", false},
+      {"neither .hlp nor .cnt", "C:\\Tools\\", true, true, false, false, true,
+       {"left alone: \"Grid.txt\" is neither a .hlp nor a .cnt file"}, "Grid.txt"},
+      {"932: the other IDE still links a double-byte name", "C:\\Tools\\", true, true, true,
+       true, false, {"is still used by Delphi 3 ("}, tsu, ":LINK " + tsu, true, true},
+      {"932: the other IDE links another double-byte name", "C:\\Tools\\", true, true, false,
+       true, true, {"value removed: "}, tsu, ":LINK \x83\x41.hlp", true, true},
+      {"932: a program whose name ends in 5C", "C:\\Tools\\", true, true, false, true, true,
+       {"value removed: "}, "Grid.hlp", ":LINK grid.hlp", true, true,
+       "C:\\Tools\\\x95\x5C.exe"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.situation);
@@ -211,36 +230,144 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
     test::RecordingMessages messages;
     test::RecordingDialog dialog;
     test::RecordingLog log;
-    test::StandInCharacterSet characters;
+    test::StandInCharacterSet characters(c.cp932 ? test::CodePage932() : LeadByteTable());
     test::StandInLock lock;
     test::CountingClock clock;
-    files.files["C:\\Tools\\Grid.hlp"] = "help";
+    const std::string line = ":Link " + c.entry + "\r\n";
+    const std::string d3Before = c.d3HoldsLine ? Base + c.d3Line + "\r\n" : Base;
+    files.files["C:\\Tools\\" + c.entry] = "help";
     if (c.location != nullptr)
-      registry.keys[HelpKey]["Grid.hlp"] = c.location;
+      registry.keys[HelpKey][c.entry] = c.location;
     if (c.d4Installed)
       registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
     if (c.d4Contents)
       files.files[Contents] = Base + line;
     registry.keys[d3Key]["RootDir"] = "C:\\D3";
-    files.files[d3Contents] = c.d3HoldsLine ? Base + ":LINK grid.hlp\r\n" : Base;
+    if (c.d3Contents)
+      files.files[d3Contents] = d3Before;
 
-    RunRemoval(ProfileForVersion(4), {"Grid.hlp"}, dialog,
-               {registry, files, files, files, files, files, files, lock, clock, characters,
-                messages, [] { return std::string("C:\\Tools\\Vantrel4.exe"); }, log});
+    const std::string program = c.program;
+    RunRemoval(ProfileForVersion(4), {c.entry}, dialog,
+               {registry, files, files, files, files, files, files, files, lock, clock,
+                characters, messages, [program] { return program; }, log});
     EXPECT_EQ(files.files.count(Contents), c.d4Contents ? 1u : 0u);
     if (c.d4Contents) {
       EXPECT_EQ(files.files[Contents], c.linesGo ? Base : Base + line);
     }
-    EXPECT_EQ(files.files[d3Contents], c.d3HoldsLine ? Base + ":LINK grid.hlp\r\n" : Base);
+    if (c.d3Contents) {
+      EXPECT_EQ(files.files[d3Contents], d3Before);
+    }
     const auto helpKey = registry.keys.find(HelpKey);
     EXPECT_EQ(helpKey != registry.keys.end(), c.location != nullptr)
         << "a removal never creates the help-location key";
-    EXPECT_EQ(helpKey != registry.keys.end() && helpKey->second.count("Grid.hlp") != 0,
+    EXPECT_EQ(helpKey != registry.keys.end() && helpKey->second.count(c.entry) != 0,
               c.location != nullptr && !c.locationGoes);
     EXPECT_EQ(messages.kinds, std::vector<MessageKind>{MessageKind::Information});
     EXPECT_EQ(dialog.closed, 1);
+    for (const std::string &logged : c.logged)
+      EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string &l) {
+        return l.find(logged) != std::string::npos;
+      })) << logged << " in " << ::testing::PrintToString(log.lines);
+  }
+}
+
+// Removal undoes what the record says each registration did, for Delphi 3 at
+// C:\D3 and Delphi 4 at C:\IDE, from folders X and Y: every row ends with
+// both contents files as they began and no help location.
+TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
+  const std::string d3Key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\3.0";
+  const std::string d3Contents = "C:\\D3\\Help\\Delphi3.cnt";
+  const std::string before = ":Link Grid.hlp\r\n";
+  struct Step {
+    int version;
+    const char *folder;
+    Action action;
+    HelpFileList list;
+  };
+  const HelpFileList both{"Grid.hlp", "Grid.cnt"};
+  const struct {
+    const char *situation;
+    std::vector<Step> steps;
+    bool lineBefore;           // Delphi 4's file links Grid.hlp before anything
+    bool cntMissing;           // X holds no Grid.cnt
+    bool shortNameOfX;         // C:\XSHORT~1\ is another name of X
+    bool recordLost;           // the record is gone before the last step
+    const char *logged;        // the last step logs a line that starts so
+    const char *afterY = nullptr; // Grid.hlp's location once Y is removed
+  } cases[] = {
+      {"two IDEs, two folders",
+       {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
+        {4, "C:\\Y\\", Action::Remove, both}, {3, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "value removed: \"Grid.hlp\" = C:\\X\\", "C:\\X\\"},
+      {"two folders, one IDE, the first removed first",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
+        {4, "C:\\X\\", Action::Remove, both}, {4, "C:\\Y\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp"},
+      {"the same folder under another name",
+       {{4, "C:\\XSHORT~1\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, true, false, "line removed: :Link Grid.hlp"},
+      {"a file missing at registration",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, true, false, false, "line removed: :Include Grid.cnt"},
+      {"a line that was there before",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       true, false, false, false,
+       "line kept: \":Link Grid.hlp\" was there before this folder's registration"},
+      {"a name dropped from the list",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, {"Grid.hlp"}}},
+       false, false, false, false, "line removed: :Include Grid.cnt"},
+      {"no record",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, true, "no record of this folder's registration of \"Grid.hlp\""},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.situation);
+    test::MemoryRegistry registry;
+    test::MemoryFileSystem files;
+    test::StandInCharacterSet characters;
+    test::StandInLock lock;
+    test::CountingClock clock;
+    test::RecordingMessages messages;
+    test::RecordingDialog dialog;
+    registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
+    registry.keys[d3Key]["RootDir"] = "C:\\D3";
+    const std::string d4Before = c.lineBefore ? Base + before : Base;
+    files.files[Contents] = d4Before;
+    files.files[d3Contents] = Base;
+    for (const char *folder : {"C:\\X\\", "C:\\Y\\"})
+      for (const std::string &name : both)
+        if (!(c.cntMissing && name == "Grid.cnt"))
+          files.files[folder + name] = "help";
+    files.folders = {{"C:\\X", 1}, {"C:\\Y", 2}};
+    if (c.shortNameOfX)
+      files.folders["C:\\XSHORT~1"] = 1;
+    test::RecordingLog log;
+    for (std::size_t i = 0; i < c.steps.size(); ++i) {
+      const Step &step = c.steps[i];
+      if (c.recordLost && i + 1 == c.steps.size())
+        for (auto key = registry.keys.begin(); key != registry.keys.end();)
+          key = key->first.find("\\Vantrel") != std::string::npos ? registry.keys.erase(key)
+                                                                     : std::next(key);
+      log.lines.clear();
+      const std::string program = std::string(step.folder) + "Vantrel.exe";
+      RunAction(step.action, ProfileForVersion(step.version), step.list, dialog,
+                {registry, files, files, files, files, files, files, files, lock, clock,
+                 characters, messages, [program] { return program; }, log});
+      if (step.folder == std::string("C:\\Y\\") && step.action == Action::Remove) {
+        const auto location = registry.keys[HelpKey].find("Grid.hlp");
+        EXPECT_EQ(location == registry.keys[HelpKey].end() ? "none" : location->second,
+                  c.afterY ? c.afterY : "none");
+        for (const char *name : {"Grid.hlp", "Grid.cnt"})
+          files.files.erase(std::string("C:\\Y\\") + name); // Y is uninstalled
+      }
+    }
+    EXPECT_EQ(files.files[Contents], d4Before);
+    EXPECT_EQ(files.files[d3Contents], Base);
+    EXPECT_TRUE(registry.keys[HelpKey].empty()) << ::testing::PrintToString(registry.keys[HelpKey]);
+    for (const auto &[key, values] : registry.keys)
+      EXPECT_EQ(key.find("\\Vantrel"), std::string::npos) << key << " is left";
     EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string &l) {
-      return l.find(c.logged) != std::string::npos;
+      return l.rfind(c.logged, 0) == 0;
     })) << ::testing::PrintToString(log.lines);
   }
 }
@@ -286,7 +413,7 @@ TEST_F(RunOnStandIns, ChangedContentsTakeTheViewersCompiledCopiesWithThem) {
     test::RecordingLog log;
     messages.shown.clear();
     RunAction(c.action, ProfileForVersion(4), c.list, dialog,
-              {registry, files, files, files, files, files, files, lock, clock, characters,
+              {registry, files, files, files, files, files, files, files, lock, clock, characters,
                messages, services.executablePath, log});
     for (std::size_t i = 0; i < compiled.size(); ++i) {
       EXPECT_EQ(files.files.count(compiled[i]) == 0, c.gone[i]) << compiled[i];
@@ -360,7 +487,7 @@ TEST_F(RunOnStandIns, RunActionTakesTheLockAndWaitsBrieflyForFilesInUse) {
     clock.waitedMs = 0;
     test::RecordingLog log;
     const RunServices logged{registry, files, files, files,      files,    files,
-                             files,    lock,  clock, characters, messages, services.executablePath,
+                             files,    files, lock,  clock, characters, messages, services.executablePath,
                              log};
     bool completed = true;
     try {
@@ -389,7 +516,7 @@ TEST_F(RunOnStandIns, RunActionTakesTheLockAndWaitsBrieflyForFilesInUse) {
 TEST_F(RunOnStandIns, RunActionLogsTheOutcomeOnceAndKeepsTheRunsError) {
   test::RecordingLog log;
   const RunServices logged{registry, files, files, files,      files,    files,
-                           files,    lock,  clock, characters, messages, services.executablePath,
+                           files,    files, lock,  clock, characters, messages, services.executablePath,
                            log};
   RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
   EXPECT_EQ(log.lines.back(), "done");

@@ -75,6 +75,8 @@ TEST_F(UnmergeContentsTest, UndoesTheMergeAndASecondRunChangesNothing) {
     EXPECT_EQ(Unmerge(merged), c.registered) << c.base;
     EXPECT_EQ(sandbox->ReadBytes(BackupPath(profile, root)), merged);
     EXPECT_EQ(Unmerge(c.registered), c.registered) << c.base;
+    EXPECT_EQ(sandbox->ReadBytes(BackupPath(profile, root)), merged)
+        << "a removal that changes nothing leaves the backup as it was";
   }
 }
 

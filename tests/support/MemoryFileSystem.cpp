@@ -98,12 +98,29 @@ CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
   return CopyOutcome::Copied;
 }
 
-std::optional<std::string> MemoryFileSystem::DeleteFileNamed(const std::string &path) {
-  const auto upper = [](std::string text) {
-    for (char &c : text)
-      c = UpperAscii(c);
-    return text;
+namespace {
+std::string Upper(std::string text) {
+  for (char &c : text)
+    c = UpperAscii(c);
+  return text;
+}
+} // namespace
+
+std::optional<bool> MemoryFileSystem::SameFolderOnDisk(const std::string &a, const std::string &b) {
+  const auto identity = [this](std::string folder) -> std::optional<int> {
+    if (!folder.empty() && folder.back() == '\\')
+      folder.pop_back();
+    auto found = folders.find(Upper(folder));
+    return found == folders.end() ? std::nullopt : std::optional<int>(found->second);
   };
+  const std::optional<int> identityA = identity(a), identityB = identity(b);
+  if (!identityA || !identityB)
+    return std::nullopt;
+  return *identityA == *identityB;
+}
+
+std::optional<std::string> MemoryFileSystem::DeleteFileNamed(const std::string &path) {
+  const auto upper = Upper;
   for (auto file = files.begin(); file != files.end(); ++file) {
     if (upper(file->first) != upper(path))
       continue;

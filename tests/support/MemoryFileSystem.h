@@ -7,6 +7,7 @@
 #include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
+#include "platform/FolderIdentity.h"
 #include "platform/SystemFolders.h"
 #include "platform/TextFile.h"
 
@@ -20,6 +21,7 @@ class MemoryFileSystem : public TextFiles,
                          public FileCopier,
                          public FileReplacer,
                          public FileExistence,
+                         public FolderIdentity,
                          public FileDeleter,
                          public SystemFolders {
 public:
@@ -27,6 +29,9 @@ public:
   std::set<std::string> unwritable; // paths that copies and appends cannot write
   std::set<std::string> held;       // paths another program holds open: no delete
   std::map<std::string, int> inUse; // path -> how many opens from now find it in use
+  // Folders that exist, upper-cased, without the trailing backslash -> which
+  // folder on disk they are (two names of one folder share it).
+  std::map<std::string, int> folders;
   std::string windowsFolder = "C:\\WINDOWS";
   std::optional<std::string> localAppData;
 
@@ -45,6 +50,7 @@ public:
   CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override;
   void Replace(const std::string &path, const std::string &bytes) override;
   bool FileExists(const std::string &path) override { return files.count(path) != 0; }
+  std::optional<bool> SameFolderOnDisk(const std::string &a, const std::string &b) override;
   // Names match without regard to ASCII case, as on Windows.
   std::optional<std::string> DeleteFileNamed(const std::string &path) override;
   std::string WindowsFolder() override { return windowsFolder; }

@@ -46,6 +46,18 @@ public:
       throw Error("Cannot delete the registry value \"" + name + "\": no key is open.");
     return registry_.keys[open_].erase(name) != 0;
   }
+  std::vector<std::string> ValueNames() override {
+    std::vector<std::string> names;
+    auto key = registry_.keys.find(open_);
+    if (key != registry_.keys.end())
+      for (const auto &value : key->second)
+        names.push_back(value.first);
+    return names;
+  }
+  bool DeleteKey(const std::string &path) override {
+    CloseKey();
+    return registry_.keys.erase(Resolve(path)) != 0;
+  }
   void CloseKey() override { open_.clear(); }
 
 private:

@@ -19,10 +19,7 @@ struct NoListFile : ProfileFiles, ProfileReader {
   std::unique_ptr<ProfileReader> OpenProfile(const std::string &) override {
     return std::make_unique<NoListFile>();
   }
-  std::vector<std::string> ReadSectionKeys(const std::string &) override { return {}; }
-  std::string ReadValue(const std::string &, const std::string &, const std::string &fallback) override {
-    return fallback;
-  }
+  std::vector<std::string> ReadSectionValues(const std::string &) override { return {}; }
 };
 
 TEST(Dialog, ClassicFontAndTheWholeLabelCaptionAt96Dpi) {
@@ -36,7 +33,7 @@ TEST(Dialog, ClassicFontAndTheWholeLabelCaptionAt96Dpi) {
   test::CountingClock clock;
   const RunServices services{
       registry, files,      files,    files,
-      files,    files,      files,    lock,
+      files,    files,      files,    files, lock,
       clock,    characters, messages, [] { return std::string("C:\\Tools\\Vantrel.exe"); }};
   for (int version : {3, 4}) {
     for (Action action : {Action::Register, Action::Remove}) {

@@ -4,6 +4,7 @@
 #include "engine/RunRegistration.h"
 #include "platform/Error.h"
 #include "platform/ExecutablePath.h"
+#include "platform/FolderIdentity.h"
 #include "tests/support/RecordingServices.h"
 #include "tests/support/RegistryHelpers.h"
 #include "tests/support/TempFolder.h"
@@ -39,6 +40,7 @@ protected:
   static void Clean() {
     test::DeleteTree32("SOFTWARE\\Borland");
     test::DeleteTree32(HelpKey);
+    test::DeleteTree32("SOFTWARE\\Vantrel");
   }
   void InstallIde() { test::SetString32(profile.ideKey, "RootDir", root); }
   std::optional<std::string> HelpLocation(const std::string &name) {
@@ -50,13 +52,14 @@ protected:
                          SystemFileCopier(),
                          SystemFileReplacer(),
                          SystemFileExistence(),
+                         SystemFolderIdentity(),
                          SystemFileDeleter(),
                          SystemFolderLocations(),
                          SystemMachineLock(),
                          SystemClock(),
                          SystemCharacterSet(),
                          messages,
-                         ExecutablePath};
+                         [] { return ExecutablePath(); }};
     RunRegistration(profile, list, dialog, services);
   }
   std::string RunError(const HelpFileList &list) {
@@ -105,8 +108,8 @@ TEST_F(RegistrationTest, NamesAreStoredAsListed) {
   }
   RegCloseKey(key);
   std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"", " Spaced.hlp ", "MyLib.hlp", "Twice.hlp"}));
-  EXPECT_EQ(HelpLocation(""), "D:\\Comp\\");
+  EXPECT_EQ(names, (std::vector<std::string>{" Spaced.hlp ", "MyLib.hlp", "Twice.hlp"}))
+      << "an empty entry names no file: the key's default value is left alone";
 }
 
 TEST_F(RegistrationTest, EmptyListStillReadsTheInstallRoot) {
