@@ -1,5 +1,6 @@
 #include "platform/CharacterSet.h"
 
+#include "platform/win32/CodePageText.h"
 #include "platform/win32/OptionalFunctions.h"
 
 #include <windows.h>
@@ -9,15 +10,6 @@
 namespace vantrel {
 
 namespace {
-
-std::wstring Wide(std::string_view text) {
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(
-      static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0)),
-      L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
 
 class Win32CharacterSet : public CharacterSet {
 public:
@@ -40,7 +32,7 @@ public:
       CharUpperBuffA(upperB.data(), static_cast<DWORD>(upperB.size()));
       return upperA == upperB;
     }
-    std::wstring wideA = Wide(a), wideB = Wide(b);
+    std::wstring wideA = win32::FromCodePage(a, CP_ACP), wideB = win32::FromCodePage(b, CP_ACP);
     if (optional.CompareStringOrdinal != nullptr)
       return optional.CompareStringOrdinal(wideA.data(), static_cast<int>(wideA.size()),
                                            wideB.data(), static_cast<int>(wideB.size()),

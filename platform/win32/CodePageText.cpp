@@ -10,6 +10,8 @@ namespace {
 // WC_ERR_INVALID_CHARS, which the headers name for Vista and later only.
 constexpr DWORD RefuseInvalidChars = 0x80;
 
+} // namespace
+
 std::wstring FromCodePage(std::string_view text, UINT codePage) {
   const int length = static_cast<int>(text.size());
   std::wstring wide(
@@ -18,8 +20,6 @@ std::wstring FromCodePage(std::string_view text, UINT codePage) {
   MultiByteToWideChar(codePage, 0, text.data(), length, wide.data(), static_cast<int>(wide.size()));
   return wide;
 }
-
-} // namespace
 
 std::optional<std::string> ToCodePage(std::wstring_view wide, UINT codePage) {
   if (wide.empty())

@@ -16,4 +16,7 @@ namespace vantrel::win32 {
 // Raises vantrel::Error for any other failure.
 std::optional<std::string> ToCodePage(std::wstring_view wide, UINT codePage);
 
+// 8-bit text in `codePage` as UTF-16.
+std::wstring FromCodePage(std::string_view text, UINT codePage);
+
 } // namespace vantrel::win32

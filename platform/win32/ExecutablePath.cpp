@@ -32,27 +32,30 @@ template <typename Text, typename Get> Text Growing(Get get, const char *failure
 const char *const NoPathFailure = "Cannot find the program's own path";
 const char *const NoLongPathFailure = "Cannot find the long form of the program's path";
 
-// The program's path as Windows started it. Paths may be longer than
-// MAX_PATH: a full buffer means the path was cut.
-std::wstring StartedPath() {
-  return Growing<std::wstring>(
-      [](wchar_t *buffer, DWORD size) {
-        const DWORD length = GetModuleFileNameW(nullptr, buffer, size);
+// The program's path as Windows started it, through GetModuleFileNameW or, on
+// Windows 98 and ME, GetModuleFileNameA (where a character without a form in
+// the code page comes back as "?"). Paths may be longer than MAX_PATH: a full
+// buffer means the path was cut.
+template <typename Text, typename Char>
+Text StartedPath(DWORD(WINAPI *getModuleFileName)(HMODULE, Char *, DWORD)) {
+  return Growing<Text>(
+      [getModuleFileName](Char *buffer, DWORD size) {
+        const DWORD length = getModuleFileName(nullptr, buffer, size);
         return length == size ? size : length; // cut: try larger
       },
       NoPathFailure);
 }
 
-// The path in its long form. A folder whose long form cannot be read (no
-// right to list a folder above it) keeps the path as started: it still names
-// the folder.
-std::wstring LongForm(const std::wstring &started) {
-  const auto getLongPathName = win32::Optional().GetLongPathNameW;
+// The path in its long form, where the system can tell it. A folder whose
+// long form cannot be read (no right to list a folder above it) keeps the
+// path as started: it still names the folder.
+template <typename Text, typename Char>
+Text LongForm(const Text &started, DWORD(WINAPI *getLongPathName)(const Char *, Char *, DWORD)) {
   if (getLongPathName == nullptr)
     return started;
   try {
-    return Growing<std::wstring>(
-        [&started, getLongPathName](wchar_t *buffer, DWORD size) {
+    return Growing<Text>(
+        [&started, getLongPathName](Char *buffer, DWORD size) {
           return getLongPathName(started.c_str(), buffer, size);
         },
         NoLongPathFailure);
@@ -61,27 +64,14 @@ std::wstring LongForm(const std::wstring &started) {
   }
 }
 
-// The same where file names are 8-bit text only (Windows 98 and ME). A
-// character without a form in the code page comes back as "?".
+std::wstring WideStartedPath() { return StartedPath<std::wstring>(GetModuleFileNameW); }
+
+std::wstring WideLongForm(const std::wstring &started) {
+  return LongForm(started, win32::Optional().GetLongPathNameW);
+}
+
 std::string AnsiExecutablePath() {
-  const std::string started = Growing<std::string>(
-      [](char *buffer, DWORD size) {
-        const DWORD length = GetModuleFileNameA(nullptr, buffer, size);
-        return length == size ? size : length;
-      },
-      NoPathFailure);
-  const auto getLongPathName = win32::Optional().GetLongPathNameA;
-  if (getLongPathName == nullptr)
-    return started;
-  try {
-    return Growing<std::string>(
-        [&started, getLongPathName](char *buffer, DWORD size) {
-          return getLongPathName(started.c_str(), buffer, size);
-        },
-        NoLongPathFailure);
-  } catch (const Error &) {
-    return started;
-  }
+  return LongForm(StartedPath<std::string>(GetModuleFileNameA), win32::Optional().GetLongPathNameA);
 }
 
 [[noreturn]] void RefuseFolder(const std::string &shownFolder) {
@@ -115,7 +105,7 @@ std::string ExecutablePath(std::string *why) {
       RefuseFolder(path.substr(0, path.find_last_of('\\')));
     return path;
   }
-  const std::wstring started = StartedPath(), wide = LongForm(started);
+  const std::wstring started = WideStartedPath(), wide = WideLongForm(started);
   if (std::optional<std::string> path = win32::ToCodePage(wide, GetACP()))
     return *path;
   // Started by a short (8.3) name that the character set can hold: the help
@@ -135,7 +125,7 @@ std::string ExecutableFileName() {
     const std::string path = AnsiExecutablePath();
     return path.substr(path.find_last_of("\\/:") + 1);
   }
-  const std::wstring wide = LongForm(StartedPath());
+  const std::wstring wide = WideLongForm(WideStartedPath());
   return Shown(wide.substr(wide.find_last_of(L"\\/:") + 1));
 }
 

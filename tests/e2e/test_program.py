@@ -292,6 +292,21 @@ class ProgramFixture(unittest.TestCase):
         return wine(folder + "\\" + (program or self.program_name), *switches,
                     cwd=cwd or unix_path(folder), timeout=120, locale=locale).returncode
 
+    def other_component(self):
+        """A second component folder, OTHER_DIR, with the program, the list and the files."""
+        other = unix_path(OTHER_DIR)
+        other.mkdir()
+        shutil.copy(ARGS.program, other / self.program_name)
+        self.write_list(ENTRIES, folder=other)
+        self.provide_help_files(folder=other)
+        return other
+
+    def other_ide(self):
+        """The other IDE version: its number, profile, program name and contents file."""
+        version = 7 - self.version
+        return (version, PROFILES[version], f"Vantrel{version}.exe",
+                self.contents.with_name(PROFILES[version]["contents"]))
+
     def log_lines(self, encoding="latin-1"):
         return unix_path(LOG).read_bytes().decode(encoding).split("\r\n")[:-1]
 
@@ -656,19 +671,13 @@ class CommandLineTest(ProgramFixture):
     def test_two_ides_two_folders_come_back_to_where_they_began(self):
         """Folder X registers for the other IDE, folder Y for this one, the same
         names; Y is removed and deleted, then X."""
-        other_version = 7 - self.version
-        other, other_name = PROFILES[other_version], f"Vantrel{other_version}.exe"
-        other_contents = self.contents.with_name(other["contents"])
+        other_version, other, other_name, other_contents = self.other_ide()
         self.install_ide()
         self.install_ide(profile=other)
         self.write_list(ENTRIES)
         self.provide_help_files()
         shutil.copy(Path(ARGS.program).with_name(other_name), self.component / other_name)
-        y = unix_path(OTHER_DIR)
-        y.mkdir()
-        shutil.copy(ARGS.program, y / self.program_name)
-        self.write_list(ENTRIES, folder=y)
-        self.provide_help_files(folder=y)
+        y = self.other_component()
         self.assertEqual(self.run_to_end("/quiet", program=other_name), 0)
         self.assertEqual(self.run_to_end("/quiet", folder=OTHER_DIR), 0)
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG,
@@ -734,11 +743,7 @@ class CommandLineTest(ProgramFixture):
     def test_removal_leaves_another_folders_registration_whole(self):
         # Both folders list the same files; the one registered last owns them.
         self.register_quietly()
-        other = unix_path(OTHER_DIR)
-        other.mkdir()
-        shutil.copy(ARGS.program, other / self.program_name)
-        self.write_list(ENTRIES, folder=other)
-        self.provide_help_files(folder=other)
+        self.other_component()
         self.assertEqual(self.run_to_end("/quiet", folder=OTHER_DIR), 0)
         self.assertEqual(self.value("Grid.hlp"), OTHER_DIR + "\\")
 
@@ -754,9 +759,7 @@ class CommandLineTest(ProgramFixture):
 
     def test_removal_keeps_the_locations_the_other_ide_still_uses(self):
         # One folder registers with both IDEs, whose help locations are shared.
-        other_version = 7 - self.version
-        other, other_name = PROFILES[other_version], f"Vantrel{other_version}.exe"
-        other_contents = self.contents.with_name(other["contents"])
+        other_version, other, other_name, other_contents = self.other_ide()
         shutil.copy(Path(ARGS.program).with_name(other_name), self.component / other_name)
         self.install_ide(profile=other)
         self.register_quietly()
