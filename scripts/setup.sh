@@ -195,15 +195,16 @@ start_wine() {
   # A server left over from an earlier run of this prefix must be gone first.
   if [ -d "$WINEPREFIX" ]; then
     wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
+    timeout 60 wineserver -w 2>/dev/null || true
   fi
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   # Without a persistent server: it ends once wineboot and all the work it
   # starts (services, the desktop) are done, and -w waits for exactly that,
   # so that nothing of it outlives the set-up or holds a test's pipes later.
-  "$WINELOADER" wineboot -i >/dev/null 2>&1 </dev/null
-  wineserver -w
+  timeout 600 "$WINELOADER" wineboot -i >/dev/null 2>&1 </dev/null ||
+    { echo "wineboot did not finish within 10 minutes in $WINEPREFIX" >&2; return 1; }
+  wait_for_wine "wineboot's work"
   # Started as wine64, Debian's Wine does not find its own fonts: without
   # them "MS Sans Serif" falls back to a wider face and the caption buttons
   # lose their Marlett glyphs.
@@ -213,8 +214,14 @@ start_wine() {
   "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null </dev/null
   "$WINELOADER" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 800x600 /f \
     >/dev/null </dev/null
-  wineserver -w
+  wait_for_wine "the desktop settings"
   wineserver -p
+}
+
+# Waits, 10 minutes at most, until every Wine process of the prefix has ended.
+wait_for_wine() {
+  timeout 600 wineserver -w ||
+    { echo "Wine did not finish $1 within 10 minutes in $WINEPREFIX" >&2; return 1; }
 }
 
 # Keeps the prefix's desktop (and Wine's desktop process) up until the prefix
@@ -255,5 +262,5 @@ stop_display() {
 stop_wine() {
   [ -n "${WINEPREFIX:-}" ] || return 0
   wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
+  timeout 60 wineserver -w 2>/dev/null || true
 }
