@@ -22,7 +22,10 @@ void DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDe
         if (const std::optional<std::string> deleted = fileDeleter.DeleteFileNamed(path))
           log.Write("compiled contents deleted: " + *deleted);
       } catch (const std::exception &error) {
-        log.Write(std::string("compiled contents not deleted: ") + error.what() +
+        std::string reason = error.what();
+        while (!reason.empty() && reason.back() == '.')
+          reason.pop_back();
+        log.Write("compiled contents not deleted: " + reason +
                   ". The help viewer may show the old contents: close it and run this program "
                   "again, or delete the file.");
       }
