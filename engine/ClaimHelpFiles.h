@@ -5,9 +5,9 @@
 // latest registration wins); another folder's registration is left whole.
 
 #include "engine/HelpFileList.h"
+#include "engine/SameFolder.h"
 #include "platform/CharacterSet.h"
 #include "platform/FileExistence.h"
-#include "platform/FolderIdentity.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 
@@ -39,12 +39,5 @@ std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::s
                                           RegistryAccessor *helpLocations,
                                           FileExistence &fileExistence, CharacterSet &characterSet,
                                           FolderIdentity &folderIdentity, RunLog &log);
-
-// Whether two folder names are the same folder: where both exist, by what
-// the file system says they are (so a short name or another drive letter for
-// a folder is that folder); else by their names, as the file system reads
-// them: without regard to case, with or without the trailing backslash.
-bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterSet,
-                FolderIdentity &folderIdentity);
 
 } // namespace vantrel

@@ -2,6 +2,7 @@
 
 #include "engine/HelpFileList.h"
 #include "engine/RegistrationRecord.h"
+#include "engine/SameFolder.h"
 #include "engine/TargetProfile.h"
 #include "platform/Registry.h"
 
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace vantrel {
-
-using SameFolderTest = std::function<bool(const std::string &, const std::string &)>;
 
 // After a registration wrote the help locations and the lines: records for
 // every entry of the list that programDir registered it, as the most recent

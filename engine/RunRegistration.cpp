@@ -1,11 +1,11 @@
 #include "engine/RunRegistration.h"
 
 #include "engine/DeleteCompiledContents.h"
-#include "engine/ClaimHelpFiles.h"
 #include "engine/MergeContents.h"
 #include "engine/RecordRegistration.h"
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RequireUsableFolder.h"
+#include "engine/SameFolder.h"
 
 namespace vantrel {
 
