@@ -83,8 +83,8 @@ endif()
 
 # The win32-threads runtime has no std::mutex, which googletest's
 # Notification uses: every test program gets one on a Win32 event instead.
-target_compile_options(gtest PUBLIC
-  "SHELL:-include ${CMAKE_SOURCE_DIR}/tests/support/GtestNotification.h")
+target_compile_options(gtest PUBLIC -include
+  "${CMAKE_SOURCE_DIR}/tests/support/GtestNotification.h")
 
 add_library(vantrel_win32_test_support STATIC
   tests/support/TempFolder.cpp
