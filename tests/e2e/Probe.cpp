@@ -5,7 +5,7 @@
 // Under an emulator every process start costs a second or more, so the tests
 // start the probe once ("serve") and send it one command per line instead.
 //
-// Set VANTREL_PROGRAM (or send "program NAME") to the program's file name
+// Set VANTREL_PROGRAM to the program's file name
 // (Vantrel4.exe) to look only at windows of that program's process: a crash
 // dialog or another program's box never counts then.
 //
@@ -23,7 +23,6 @@
 //                              the DACL it had as sddl=...
 //   probe setkeysddl KEY SDDL  gives the key that DACL back
 //   probe shortpath PATH       prints the short (8.3) form of PATH
-//   probe program NAME         looks only at the windows of NAME from now on
 //   probe attributes PATH N    gives the file the attributes N (FILE_ATTRIBUTE_...)
 //   probe shortnames FOLDER    prints nameI=LONG and shortI=SHORT for what the
 //                              folder holds (a name the code page lacks shows "?")
@@ -32,7 +31,7 @@
 //                                delkey KEY          deletes the key and all below it
 //                                set KEY NAME DATA   writes a REG_SZ value
 //                                setdword KEY NAME N writes a REG_DWORD value
-//                                get KEY NAME        prints getI=DATA, or missingI=yes
+//                                get KEY NAME        prints getI=DATA, or nothing
 //                                haskey KEY          prints keyI=yes or keyI=no
 //                              (I counts the operations from 0)
 //   probe serve                reads commands (arguments separated by tabs)
@@ -87,14 +86,9 @@ template <typename Found> HWND WaitFor(DWORD timeoutMs, Found found) {
   return nullptr;
 }
 
-std::string ProgramName() {
-  const char *program = std::getenv("VANTREL_PROGRAM");
-  return program != nullptr ? program : "";
-}
-std::string Program = ProgramName();
-
 bool OfTheProgram(HWND window) {
-  if (Program.empty())
+  const char *program = std::getenv("VANTREL_PROGRAM");
+  if (program == nullptr || *program == '\0')
     return true;
   DWORD processId = 0;
   GetWindowThreadProcessId(window, &processId);
@@ -105,7 +99,7 @@ bool OfTheProgram(HWND window) {
   DWORD size = sizeof image;
   const bool named = QueryFullProcessImageNameA(process, 0, image, &size) != FALSE;
   CloseHandle(process);
-  const std::string path(image, named ? size : 0), &name = Program;
+  const std::string path(image, named ? size : 0), name(program);
   return path.size() >= name.size() + 1 && path[path.size() - name.size() - 1] == '\\' &&
          _stricmp(path.c_str() + path.size() - name.size(), name.c_str()) == 0;
 }
@@ -372,97 +366,61 @@ int CloseDialog(DWORD timeoutMs) {
   return 0;
 }
 
-// HKLM\... in the 32-bit view (where the programs keep their keys) or HKCU\...
-bool SplitKey(const std::string &name, HKEY &root, std::string &path, REGSAM &view) {
-  const std::size_t slash = name.find('\\');
-  const std::string hive = name.substr(0, slash);
-  path = slash == std::string::npos ? "" : name.substr(slash + 1);
-  view = 0;
-  if (hive == "HKLM") {
-    root = HKEY_LOCAL_MACHINE;
-    view = KEY_WOW64_32KEY;
-  } else if (hive == "HKCU") {
-    root = HKEY_CURRENT_USER;
-  } else {
-    std::printf("error=unknown hive in %s\n", name.c_str());
-    return false;
-  }
-  return true;
-}
-
+// Registry operations on HKLM\... (the 32-bit view, where the programs keep
+// their keys) or HKCU\...; see the usage above.
 int Registry(const std::vector<std::string> &ops) {
-  int index = 0;
-  for (std::size_t at = 0; at < ops.size(); ++index) {
+  for (std::size_t at = 0, index = 0; at < ops.size(); ++index) {
     const std::string &op = ops[at];
-    const std::size_t arguments = op == "delkey" || op == "haskey"  ? 1
-                                  : op == "get"                     ? 2
-                                  : op == "set" || op == "setdword" ? 3
-                                                                    : 0;
-    if (arguments == 0 || at + arguments >= ops.size()) {
+    const std::size_t arguments = op == "delkey" || op == "haskey" ? 1 : op == "get" ? 2 : 3;
+    const std::size_t slash = at + 1 < ops.size() ? ops[at + 1].find('\\') : std::string::npos;
+    if ((op != "set" && op != "setdword" && arguments == 3) || at + arguments >= ops.size() ||
+        slash == std::string::npos) {
       std::printf("error=bad operation %s\n", op.c_str());
       return 2;
     }
-    HKEY root = nullptr;
-    std::string path;
-    REGSAM view = 0;
-    if (!SplitKey(ops[at + 1], root, path, view))
-      return 2;
-    const std::string name = arguments >= 2 ? ops[at + 2] : "";
-    const std::string data = arguments == 3 ? ops[at + 3] : "";
+    const bool machine = ops[at + 1].compare(0, slash, "HKLM") == 0;
+    const HKEY root = machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    const REGSAM view = machine ? KEY_WOW64_32KEY : 0;
+    const std::string path = ops[at + 1].substr(slash + 1);
+    const std::string name = arguments >= 2 ? ops[at + 2] : "", data = arguments == 3 ? ops[at + 3] : "";
     at += arguments + 1;
     HKEY key = nullptr;
     LONG result = ERROR_SUCCESS;
     if (op == "delkey") {
-      const std::size_t slash = path.find_last_of('\\');
-      const std::string parent = slash == std::string::npos ? "" : path.substr(0, slash);
-      result = RegOpenKeyExA(root, parent.c_str(), 0, KEY_ALL_ACCESS | view, &key);
-      if (result == ERROR_SUCCESS) {
-        result = RegDeleteTreeA(key, path.substr(slash + 1).c_str());
-        RegCloseKey(key);
-      }
-      if (result == ERROR_FILE_NOT_FOUND)
-        result = ERROR_SUCCESS;
-    } else if (op == "haskey") {
-      result = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key);
-      std::printf("key%d=%s\n", index, result == ERROR_SUCCESS ? "yes" : "no");
+      const std::size_t last = path.find_last_of('\\');
+      result = RegOpenKeyExA(root, path.substr(0, last).c_str(), 0, KEY_ALL_ACCESS | view, &key);
       if (result == ERROR_SUCCESS)
-        RegCloseKey(key);
-      result = ERROR_SUCCESS;
-    } else if (op == "get") {
+        result = RegDeleteTreeA(key, path.substr(last + 1).c_str());
+    } else if (op == "haskey" || op == "get") {
       char value[8192] = {};
-      DWORD size = sizeof value - 1, type = 0;
+      DWORD size = sizeof value - 1, type = REG_SZ;
       result = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key);
-      if (result == ERROR_SUCCESS) {
+      if (op == "haskey")
+        std::printf("key%zu=%s\n", index, result == ERROR_SUCCESS ? "yes" : "no");
+      else if (result == ERROR_SUCCESS)
         result = RegQueryValueExA(key, name.c_str(), nullptr, &type,
                                   reinterpret_cast<BYTE *>(value), &size);
-        RegCloseKey(key);
-      }
-      if (result == ERROR_SUCCESS && type != REG_SZ) {
-        std::printf("error=%s in %s is not REG_SZ\n", name.c_str(), path.c_str());
-        return 1;
-      }
-      if (result == ERROR_SUCCESS)
-        std::printf("get%d=%s\n", index, value);
-      else if (result == ERROR_FILE_NOT_FOUND)
-        std::printf("missing%d=yes\n", index);
-      if (result == ERROR_FILE_NOT_FOUND)
+      if (op == "get" && result == ERROR_SUCCESS && type == REG_SZ)
+        std::printf("get%zu=%s\n", index, value);
+      else if (op == "get" && result == ERROR_SUCCESS)
+        result = ERROR_INVALID_DATA; // not a string
+      if (op == "haskey")
         result = ERROR_SUCCESS;
     } else {
+      const DWORD number = std::strtoul(data.c_str(), nullptr, 10);
       result = RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
                                &key, nullptr);
-      if (result == ERROR_SUCCESS) {
-        const DWORD number = std::strtoul(data.c_str(), nullptr, 10);
-        result = op == "set"
-                     ? RegSetValueExA(key, name.c_str(), 0, REG_SZ,
-                                      reinterpret_cast<const BYTE *>(data.c_str()),
-                                      static_cast<DWORD>(data.size() + 1))
-                     : RegSetValueExA(key, name.c_str(), 0, REG_DWORD,
-                                      reinterpret_cast<const BYTE *>(&number), sizeof number);
-        RegCloseKey(key);
-      }
+      if (result == ERROR_SUCCESS)
+        result = op == "set" ? RegSetValueExA(key, name.c_str(), 0, REG_SZ,
+                                              reinterpret_cast<const BYTE *>(data.c_str()),
+                                              static_cast<DWORD>(data.size() + 1))
+                             : RegSetValueExA(key, name.c_str(), 0, REG_DWORD,
+                                              reinterpret_cast<const BYTE *>(&number), sizeof number);
     }
-    if (result != ERROR_SUCCESS) {
-      std::printf("error=%s %s failed (%ld)\n", op.c_str(), ops[at - arguments].c_str(), result);
+    if (key != nullptr)
+      RegCloseKey(key);
+    if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) { // a missing one: no value
+      std::printf("error=%s %s failed (%ld)\n", op.c_str(), path.c_str(), result);
       return 1;
     }
   }
@@ -507,10 +465,6 @@ int Command(const std::vector<std::string> &args) {
   }
   if (command == "attributes" && count == 3)
     return SetFileAttributesA(args[1].c_str(), std::strtoul(args[2].c_str(), nullptr, 10)) ? 0 : 1;
-  if (command == "program" && count == 2) {
-    Program = args[1];
-    return 0;
-  }
   if (command == "reg")
     return Registry(std::vector<std::string>(args.begin() + 1, args.end()));
   const DWORD timeoutMs = count >= 2 ? std::strtoul(args[1].c_str(), nullptr, 10) : 0;

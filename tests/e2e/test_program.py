@@ -163,10 +163,6 @@ def reg_values(key, names, locale=None):
     return [facts.get(f"get{i}") for i in range(len(names))]
 
 
-def reg_value(key, name, locale=None):
-    return reg_values(key, [name], locale)[0]
-
-
 def key_exists(key):
     return registry("haskey", key)["key0"] == "yes"
 
@@ -222,7 +218,6 @@ class ProgramFixture(unittest.TestCase):
         self.version = ARGS.version
         self.profile = PROFILES[self.version]
         self.program_name = f"Vantrel{self.version}.exe"
-        the_probe().ask("program", self.program_name)  # the probe looks at no other process
         shutil.rmtree(DRIVE_C / TEST_ROOT, ignore_errors=True)
         self.pending = ["delkey", "HKLM\\SOFTWARE\\Borland", "delkey", HELP_KEY,
                         "delkey", "HKLM\\SOFTWARE\\Vantrel"]
@@ -529,7 +524,8 @@ class CommandLineTest(ProgramFixture):
     def test_quiet_round_trip_under_every_windows_version(self):
         """Wine tells the program alone the Windows version asked for; on 98 and ME
         it takes the fallbacks of its oldest systems (8-bit file names, the log
-        written at its end, the contents file deleted, then renamed)."""
+        written at its end, the contents file deleted, then renamed). Each run
+        that changes the contents file deletes the viewer's compiled copy."""
         versions = (("win98", "nt40", "win2k", "winxp", "win7", "win10") if is_32_bit(ARGS.program)
                     else ("winxp64", "win7", "win10"))
         key = "HKCU\\Software\\Wine\\AppDefaults\\" + self.program_name
@@ -537,35 +533,32 @@ class CommandLineTest(ProgramFixture):
         self.install_ide()
         self.write_list(ENTRIES)
         self.provide_help_files()
-        for version in versions:
-            with self.subTest(version):
-                self.set_up_registry("set", key, "Version", version)
-                self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG), 0, self.log_lines())
-                self.assertEqual(self.contents.read_bytes(), self.MERGED)
-                self.assertEqual(self.values(ENTRIES), [COMPONENT_DIR + "\\"] * len(ENTRIES))
-                self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0,
-                                 self.log_lines())
-                self.assertEqual(self.contents.read_bytes(), BASE)
-                self.assertEqual(self.values(ENTRIES), [None] * len(ENTRIES))
-                self.assertEqual(self.log_lines()[-1], "done")
+        compiled, annotations = (self.contents.with_suffix(suffix) for suffix in (".GID", ".ANN"))
+        annotations.write_bytes(b"the user's")
 
-    def test_changed_contents_take_the_viewers_compiled_copy_with_them(self):
-        compiled = self.contents.with_name(self.contents.stem + ".GID")
-        annotations = self.contents.with_name(self.contents.stem + ".ANN")
-        self.install_ide()
-        self.write_list(ENTRIES)
-        self.provide_help_files()
-        for action in (["/register"], ["/unregister"]):
+        def run(*switches):
+            unix_path(LOG).unlink(missing_ok=True)
             compiled.write_bytes(b"compiled")
-            annotations.write_bytes(b"the user's")
             # Hidden, system and read-only, as the help viewer leaves it.
             self.assertEqual(the_probe().ask("attributes", IDE_DIR + "\\Help\\" + compiled.name,
                                              "7")[0], 0)
-            self.assertEqual(self.run_to_end(*action, "/quiet", "/log=" + LOG), 0)
-            self.assertFalse(compiled.exists(), action)
-            self.assertEqual(annotations.read_bytes(), b"the user's")
+            self.assertEqual(self.run_to_end(*switches, "/quiet", "/log=" + LOG), 0,
+                             self.log_lines())
+            self.assertFalse(compiled.exists())
             self.assertIn("compiled contents deleted: " + IDE_DIR + "\\Help\\" + compiled.name,
                           self.log_lines())
+            self.assertEqual(self.log_lines()[-1], "done")
+
+        for version in versions:
+            with self.subTest(version):
+                self.set_up_registry("set", key, "Version", version)
+                run("/register")
+                self.assertEqual(self.contents.read_bytes(), self.MERGED)
+                self.assertEqual(self.values(ENTRIES), [COMPONENT_DIR + "\\"] * len(ENTRIES))
+                run("/unregister")
+                self.assertEqual(self.contents.read_bytes(), BASE)
+                self.assertEqual(self.values(ENTRIES), [None] * len(ENTRIES))
+        self.assertEqual(annotations.read_bytes(), b"the user's")
 
     def test_runs_started_at_once_take_turns(self):
         """Eight quiet registrations at once, as a bundle installer starts them;
@@ -872,6 +865,7 @@ def main():
     parser.add_argument("--wow64-program", help="the 32-bit program, to run in this 64-bit prefix")
     parser.add_argument("--suite", choices=SUITES, default="all")
     ARGS, rest = parser.parse_known_args()
+    os.environ["VANTREL_PROGRAM"] = f"Vantrel{ARGS.version}.exe"  # the probe looks at no other
     names = SUITES[ARGS.suite] if not rest else []
     try:
         program = unittest.main(argv=[sys.argv[0], "-v", *rest, *(names or [])], exit=False)
