@@ -59,6 +59,7 @@ add_library(vantrel_platform STATIC
   platform/win32/MachineLock.cpp
   platform/win32/Clock.cpp
   platform/win32/FolderIdentity.cpp
+  platform/win32/RecordStore.cpp
   ${TEXT_FORMAT_SOURCES})
 
 # The programs, one per TargetVersion.

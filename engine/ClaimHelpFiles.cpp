@@ -1,6 +1,6 @@
 #include "engine/ClaimHelpFiles.h"
 
-#include "engine/MergeContents.h"
+#include "engine/ContentsLines.h"
 
 namespace vantrel {
 
@@ -23,7 +23,10 @@ std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::s
                            SameFolder(claim.location, programDir, characterSet, folderIdentity);
     if (claim.directiveLine.empty()) {
       log.Write("left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file");
-    } else if (!claim.location.empty() && !claim.locationIsOurs) {
+    } else if (claim.location.empty()) {
+      log.Write("lines kept: \"" + claim.directiveLine +
+                "\": the name has no help location, so nothing shows them to be this folder's");
+    } else if (!claim.locationIsOurs) {
       log.Write("lines kept: \"" + claim.directiveLine + "\" belongs to the registration of " +
                 claim.location + ", another installation, which still names it");
     } else if (!fileExistence.FileExists(programDir + entry)) {

@@ -5,6 +5,7 @@
 // latest registration wins); another folder's registration is left whole.
 
 #include "engine/HelpFileList.h"
+#include "engine/RegistrationRecord.h"
 #include "engine/SameFolder.h"
 #include "platform/CharacterSet.h"
 #include "platform/FileExistence.h"
@@ -28,13 +29,16 @@ struct HelpFileClaim {
   bool recorded = false;
   std::optional<std::string> restoreTo; // the location goes back to this folder
   std::string stillUsedBy;              // the location stays, for this reason
+  NameEntry entryAfter;                 // the name's entry once the removal is done
 };
 
-// Reads every entry's help location from `helpLocations` (the open
-// help-location key, or nullptr when there is none) and decides. The value is
-// ours when it names programDir. The lines are ours when the entry's file lies
-// in programDir and the value, if there is one, is ours: a file that is not
-// there, or a value naming another folder, means another installation's lines.
+// For names of which the record knows nothing (registered by a version of
+// the program that kept no record): reads every entry's help location from
+// `helpLocations` (the open help-location key, or nullptr when there is none)
+// and decides. The value is ours when it names programDir. The lines are ours
+// when the entry's file lies in programDir and the value names programDir: a
+// file that is not there, no value, or a value naming another folder means
+// that nothing shows them to be this folder's.
 std::vector<HelpFileClaim> ClaimHelpFiles(const HelpFileList &list, const std::string &programDir,
                                           RegistryAccessor *helpLocations,
                                           FileExistence &fileExistence, CharacterSet &characterSet,

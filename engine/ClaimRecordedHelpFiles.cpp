@@ -1,93 +1,109 @@
 #include "engine/ClaimRecordedHelpFiles.h"
 
-#include "engine/MergeContents.h"
+#include "engine/ContentsLines.h"
+#include "engine/HoldsHelpFile.h"
+#include "engine/RecordRegistration.h"
 
 #include <algorithm>
 
 namespace vantrel {
 
-namespace {
-
-// The file's path in a folder that may be written with or without its
-// trailing backslash.
-std::string InFolder(const std::string &folder, const std::string &name) {
-  return folder.empty() || folder.back() == '\\' ? folder + name : folder + "\\" + name;
-}
-
-} // namespace
-
 std::vector<std::string> RecordedNamesOf(const RegistrationRecord &record,
+                                         const TargetProfile &profile,
                                          const std::string &programDir,
                                          const SameFolderTest &sameFolder) {
   std::vector<std::string> names;
-  for (const auto &[name, recorded] : record)
-    if (std::any_of(recorded.folders.begin(), recorded.folders.end(),
-                    [&](const RecordedFolder &f) { return sameFolder(f.folder, programDir); }))
-      names.push_back(name);
+  for (const NameEntry *entry : record.Entries())
+    if (std::any_of(entry->registrations.begin(), entry->registrations.end(),
+                    [&](const Registration &r) {
+                      return r.ide == profile.ideName &&
+                             IsRecordedFolder(record, r.folder, programDir, sameFolder);
+                    }))
+      names.push_back(*record.Narrow(entry->name));
   return names;
 }
 
 std::vector<HelpFileClaim> ClaimRecordedHelpFiles(
     const std::vector<std::string> &names, const TargetProfile &profile,
-    const std::map<std::string, RegistrationRecord> &records, const std::string &programDir,
+    const RegistrationRecord &record, const std::string &programDir,
     RegistryAccessor *helpLocations, FileExistence &fileExistence, const SameFolderTest &sameFolder,
     const LeadByteTable &leadBytes, RunLog &log) {
-  const RegistrationRecord &ours = records.at(profile.ideName);
   std::vector<HelpFileClaim> claims;
-  for (const std::string &name : names) {
-    const NameRecord &recorded = ours.at(name);
+  for (const std::string &listed : names) {
+    const NameEntry &entry = *record.Find(listed);
+    const std::string name = record.Narrow(entry.name).value_or(listed);
     HelpFileClaim claim;
     claim.entry = name;
     claim.recorded = true;
     claim.directiveLine = DirectiveLine(name, leadBytes);
-    bool appended = false;
-    std::vector<const RecordedFolder *> others; // this IDE's other registrations of the name
-    for (const RecordedFolder &folder : recorded.folders)
-      if (sameFolder(folder.folder, programDir))
-        appended = appended || folder.appended;
-      else
-        others.push_back(&folder);
+    claim.entryAfter = entry;
+    claim.entryAfter.registrations.clear();
 
-    if (claim.directiveLine.empty())
+    // This folder's registration and the dead ones go; the rest stay.
+    bool appendedGoes = false, ours = false;
+    std::vector<std::string> deadFolders;
+    for (const Registration &registration : entry.registrations) {
+      const std::optional<std::string> folder = record.Narrow(registration.folder);
+      const bool isOurs = registration.ide == profile.ideName && folder &&
+                          sameFolder(*folder, programDir);
+      const bool dead =
+          !isOurs && folder && HoldsHelpFile(*folder, name, fileExistence) == Holding::Gone;
+      if (dead) {
+        log.Write("registered from " + *folder + ", which no longer holds " + name +
+                  ": taken out of the record");
+        deadFolders.push_back(*folder);
+      }
+      if (isOurs || dead) {
+        ours = ours || isOurs;
+        appendedGoes = appendedGoes || (registration.ide == profile.ideName && registration.appended);
+        continue;
+      }
+      claim.entryAfter.registrations.push_back(registration);
+    }
+    std::vector<Registration> &left = claim.entryAfter.registrations;
+    const auto holder = std::find_if(left.rbegin(), left.rend(), [&](const Registration &r) {
+      return r.ide == profile.ideName;
+    });
+
+    if (claim.directiveLine.empty()) {
       log.Write("left alone: \"" + name + "\" is neither a .hlp nor a .cnt file");
-    else if (!appended)
-      log.Write("line kept: \"" + claim.directiveLine + "\" was there before this folder's "
-                "registration");
-    else if (!others.empty())
+    } else if (holder != left.rend()) {
+      if (appendedGoes)
+        holder->appended = true; // the line goes with that one
       log.Write("line kept: \"" + claim.directiveLine + "\" is still registered from " +
-                others.back()->folder);
-    else
+                record.Shown(holder->folder));
+    } else if (!appendedGoes) {
+      log.Write("line kept: \"" + claim.directiveLine + "\" was there before " +
+                (ours ? "this folder's registration" : "its registrations"));
+    } else {
       claim.linesAreOurs = true;
+    }
 
     if (helpLocations != nullptr)
       claim.location = helpLocations->ReadString(name);
-    claim.locationIsOurs = !claim.location.empty() && sameFolder(claim.location, programDir);
+    claim.locationIsOurs =
+        !claim.location.empty() &&
+        (sameFolder(claim.location, programDir) ||
+         std::any_of(deadFolders.begin(), deadFolders.end(),
+                     [&](const std::string &dead) { return sameFolder(claim.location, dead); }));
     if (claim.locationIsOurs) {
-      // Every other registration of the name, for either IDE, most recent first.
-      std::vector<std::pair<const RecordedFolder *, std::string>> candidates;
-      for (const auto &[ideName, record] : records) {
-        const auto other = record.find(name);
-        if (other == record.end())
+      // The most recent other registration, for either IDE, whose folder holds the file.
+      for (auto other = left.rbegin(); other != left.rend(); ++other) {
+        const std::optional<std::string> folder = record.Narrow(other->folder);
+        if (!folder || HoldsHelpFile(*folder, name, fileExistence) != Holding::Holds)
           continue;
-        for (const RecordedFolder &folder : other->second.folders)
-          if (ideName != profile.ideName || !sameFolder(folder.folder, programDir))
-            candidates.emplace_back(&folder, ideName);
-      }
-      std::sort(candidates.begin(), candidates.end(), [](const auto &a, const auto &b) {
-        return a.first->sequence > b.first->sequence;
-      });
-      for (const auto &[folder, ideName] : candidates) {
-        if (!fileExistence.FileExists(InFolder(folder->folder, name)))
-          continue;
-        if (sameFolder(folder->folder, programDir))
-          claim.stillUsedBy = "still registered from this folder for " + ideName;
+        if (sameFolder(*folder, programDir))
+          claim.stillUsedBy = "still registered from this folder for " + other->ide;
         else
-          claim.restoreTo = folder->folder;
+          claim.restoreTo = *folder;
         break;
       }
-      if (claim.stillUsedBy.empty() && !claim.restoreTo && recorded.before &&
-          fileExistence.FileExists(InFolder(*recorded.before, name)))
-        claim.restoreTo = *recorded.before;
+      if (claim.stillUsedBy.empty() && !claim.restoreTo && entry.before) {
+        const std::optional<std::string> before = record.Narrow(*entry.before);
+        if (before && !sameFolder(*before, programDir) &&
+            HoldsHelpFile(*before, name, fileExistence) == Holding::Holds)
+          claim.restoreTo = *before;
+      }
     }
     claims.push_back(std::move(claim));
   }

@@ -5,7 +5,7 @@
 
 namespace vantrel {
 
-void DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDeleter,
+bool DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDeleter,
                             SystemFolders &systemFolders, RunLog &log) {
   const std::size_t slash = contentsPath.find_last_of("\\/:");
   const std::string besideIt = contentsPath.substr(0, slash == std::string::npos ? 0 : slash);
@@ -15,6 +15,7 @@ void DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDe
   std::vector<std::string> folders{besideIt, systemFolders.WindowsFolder() + "\\Help"};
   if (const std::optional<std::string> local = systemFolders.LocalAppDataFolder())
     folders.push_back(*local + "\\Help");
+  bool noneLeft = true;
   for (const std::string &folder : folders) {
     for (const char *extension : {".GID", ".FTG"}) {
       const std::string path = (folder.empty() ? "" : folder + "\\") + base + extension;
@@ -22,6 +23,7 @@ void DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDe
         if (const std::optional<std::string> deleted = fileDeleter.DeleteFileNamed(path))
           log.Write("compiled contents deleted: " + *deleted);
       } catch (const std::exception &error) {
+        noneLeft = false;
         std::string reason = error.what();
         while (!reason.empty() && reason.back() == '.')
           reason.pop_back();
@@ -31,6 +33,7 @@ void DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDe
       }
     }
   }
+  return noneLeft;
 }
 
 } // namespace vantrel

@@ -18,8 +18,9 @@ namespace vantrel {
 // Deletes the compiled copies of the contents file at `contentsPath`: beside
 // it, in the Windows folder's Help subfolder and in the user's local Help
 // folder, where the viewer keeps them. A copy that cannot be deleted does not
-// fail the run: the log names it and says what to do.
-void DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDeleter,
+// fail the run: the log names it and says what to do. Returns whether none is
+// left.
+bool DeleteCompiledContents(const std::string &contentsPath, FileDeleter &fileDeleter,
                             SystemFolders &systemFolders, RunLog &log);
 
 } // namespace vantrel

@@ -1,7 +1,7 @@
 #include "engine/FindOtherIdeUses.h"
 
 #include "engine/ReadInstallRoot.h"
-#include "engine/UnmergeContents.h"
+#include "engine/ContentsLines.h"
 
 #include <set>
 

@@ -1,6 +1,7 @@
 #include "engine/MergeContents.h"
 
 #include "engine/Characters.h"
+#include "engine/ContentsLines.h"
 #include "engine/FindByte.h"
 #include "platform/Error.h"
 
@@ -59,13 +60,15 @@ bool NameMatchesAt(std::string_view text, std::size_t start, std::string_view se
 }
 
 // Reads the whole file (every line, also after a match) and tells whether any
-// line names the key. The lines are searched a run at a time, straight in the
-// reader's buffer.
+// line names the key, and how the file ends. The lines are searched a run at
+// a time, straight in the reader's buffer.
 bool ContentsMention(TextFiles &textFiles, const std::string &contentsPath,
-                     const std::string &searchKey, const LeadByteTable &leadBytes) {
+                     const std::string &searchKey, const LeadByteTable &leadBytes,
+                     ContentsEnd &end) {
   std::unique_ptr<TextReader> reader = textFiles.OpenForReading(contentsPath);
   bool found = false;
   bool firstLines = true;
+  char last = '\n';
   while (!reader->AtEnd()) {
     const std::string_view lines = reader->ReadLines();
     if (firstLines)
@@ -73,20 +76,16 @@ bool ContentsMention(TextFiles &textFiles, const std::string &contentsPath,
     firstLines = false;
     if (!found)
       found = MentionsName(lines, searchKey, leadBytes);
+    if (!lines.empty())
+      last = lines.back();
   }
+  end.endOfFileChar = reader->ClosedByEndOfFileChar();
+  end.needsLineEnd = last != '\n' && last != '\r';
   reader->Close();
   return found;
 }
 
 } // namespace
-
-void RefuseUtf16(std::string_view firstBytes, const std::string &contentsPath) {
-  if (firstBytes.size() >= 2 && ((firstBytes[0] == '\xFF' && firstBytes[1] == '\xFE') ||
-                                 (firstBytes[0] == '\xFE' && firstBytes[1] == '\xFF')))
-    throw Error("The help contents file " + contentsPath +
-                " is saved as UTF-16 text, which this program cannot change. It has been left "
-                "unchanged.");
-}
 
 std::string SearchKey(std::string_view entry, const LeadByteTable &leadBytes) {
   // Bytes up to 32 are never the second byte of a character.
@@ -98,25 +97,6 @@ std::string SearchKey(std::string_view entry, const LeadByteTable &leadBytes) {
   std::string key(entry);
   UpperCaseAscii(key, leadBytes);
   return key;
-}
-
-std::string UpperExtension(std::string_view entry, const LeadByteTable &leadBytes) {
-  const std::size_t nameStart = FindLastOf(entry, "\\:", leadBytes);
-  const std::size_t dot = FindLastOf(entry, ".", leadBytes);
-  if (dot == std::string_view::npos || (nameStart != std::string_view::npos && dot < nameStart))
-    return "";
-  std::string extension(entry.substr(dot));
-  UpperCaseAscii(extension, leadBytes);
-  return extension;
-}
-
-std::string DirectiveLine(const std::string &entry, const LeadByteTable &leadBytes) {
-  const std::string extension = UpperExtension(entry, leadBytes);
-  if (extension == ".CNT")
-    return ":Include " + entry;
-  if (extension == ".HLP")
-    return ":Link " + entry;
-  return "";
 }
 
 namespace {
@@ -169,29 +149,36 @@ bool MentionsName(std::string_view text, std::string_view searchKey,
                          : FindWholeName<false>(text, searchKey, leadBytes);
 }
 
+void BackUpContents(const TargetProfile &profile, const std::string &installRoot,
+                    FileCopier &fileCopier, RunLog &log) {
+  // A missing contents file is reported by the merge's first read; any other
+  // failed copy stops here, before the file could be changed without a backup.
+  const std::string backupPath = BackupPath(profile, installRoot);
+  if (fileCopier.CopyReplacing(ContentsPath(profile, installRoot), backupPath) ==
+      CopyOutcome::Copied)
+    log.Write("backup made: " + backupPath);
+}
+
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
-                   const LeadByteTable &leadBytes, RunLog &log,
-                   std::vector<std::string> *appended) {
+                   const LeadByteTable &leadBytes, RunLog &log, const BeforeAppend &beforeAppend,
+                   bool makeBackup) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
-  const std::string backupPath = BackupPath(profile, installRoot);
-
-  // A missing contents file is reported by the first read below; any other
-  // failed copy stops here, before the file could be changed without a backup.
-  if (fileCopier.CopyReplacing(contentsPath, backupPath) == CopyOutcome::Copied)
-    log.Write("backup made: " + backupPath);
+  if (makeBackup)
+    BackUpContents(profile, installRoot, fileCopier, log);
 
   for (const std::string &entry : list) {
-    if (ContentsMention(textFiles, contentsPath, SearchKey(entry, leadBytes), leadBytes)) {
+    ContentsEnd end;
+    if (ContentsMention(textFiles, contentsPath, SearchKey(entry, leadBytes), leadBytes, end)) {
       log.Write("line kept: \"" + entry + "\" is already in " + contentsPath);
       continue;
     }
     std::unique_ptr<TextAppender> appender = textFiles.OpenForAppending(contentsPath);
     const std::string line = DirectiveLine(entry, leadBytes);
     if (!line.empty()) {
+      if (beforeAppend)
+        beforeAppend(entry, end);
       appender->WriteLine(line);
-      if (appended != nullptr)
-        appended->push_back(entry);
     }
     appender->Close();
     log.Write(line.empty() ? "left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ContentsLines.h"
 #include "engine/HelpFileList.h"
 #include "engine/TargetProfile.h"
 #include "platform/CharacterSet.h"
@@ -7,34 +8,42 @@
 #include "platform/RunLog.h"
 #include "platform/TextFile.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vantrel {
 
-// Backs up the IDE's master help contents file, then appends ":Include entry"
-// for every .cnt entry and ":Link entry" for every .hlp entry that the file
-// does not mention yet. The file is searched afresh for every entry, so a line
-// appended for one entry is seen by the search for the next.
-// Names are compared by the characters of the system's code page (leadBytes).
-// Adds the entries whose lines it appends to `appended`, if given, as it
-// goes: a run that fails part-way has changed the file all the same.
+// How the contents file ends, which decides what appending changes there
+// first (see TextFiles::OpenForAppending).
+struct ContentsEnd {
+  bool needsLineEnd = false;  // its last line has no line end
+  bool endOfFileChar = false; // an end-of-file character (26) closes it
+};
+
+// Called before a line is appended for `entry`, with the file's end as the
+// entry's search found it: a run records what it is about to do.
+using BeforeAppend = std::function<void(const std::string &entry, const ContentsEnd &end)>;
+
+// Copies the contents file over its backup.
+void BackUpContents(const TargetProfile &profile, const std::string &installRoot,
+                    FileCopier &fileCopier, RunLog &log = NoRunLog());
+
+// Backs up the IDE's master help contents file (unless told not to), then
+// appends ":Include entry" for every .cnt entry and ":Link entry" for every
+// .hlp entry that the file does not mention yet. The file is searched afresh
+// for every entry, so a line appended for one entry is seen by the search for
+// the next. Names are compared by the characters of the system's code page
+// (leadBytes).
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
                    const LeadByteTable &leadBytes, RunLog &log = NoRunLog(),
-                   std::vector<std::string> *appended = nullptr);
+                   const BeforeAppend &beforeAppend = {}, bool makeBackup = true);
 
 // The entry without surrounding spaces and control characters, upper-cased
 // (ASCII letters only, never the second byte of a double-byte character).
 std::string SearchKey(std::string_view entry, const LeadByteTable &leadBytes);
-
-// The entry's extension (from the last dot of its file name), upper-cased;
-// empty when the name has no dot.
-std::string UpperExtension(std::string_view entry, const LeadByteTable &leadBytes);
-
-// The directive line for the entry, or empty when its extension calls for none.
-std::string DirectiveLine(const std::string &entry, const LeadByteTable &leadBytes);
 
 // True when one of the lines in `text` names `searchKey` (a SearchKey) as a
 // whole file name, that is, not as part of a longer name, without regard to
@@ -42,8 +51,5 @@ std::string DirectiveLine(const std::string &entry, const LeadByteTable &leadByt
 // key is never found.
 bool MentionsName(std::string_view text, std::string_view searchKey,
                   const LeadByteTable &leadBytes);
-
-// Raises, naming the file, when its first bytes mark it as UTF-16 text.
-void RefuseUtf16(std::string_view firstBytes, const std::string &contentsPath);
 
 } // namespace vantrel

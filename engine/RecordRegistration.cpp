@@ -4,40 +4,66 @@
 
 namespace vantrel {
 
-void RecordRegistration(const TargetProfile &profile, const HelpFileList &list,
-                        const std::string &programDir,
-                        const std::map<std::string, std::string> &locationsBefore,
-                        const std::vector<std::string> &appended, Registry &registry,
+bool IsRecordedFolder(const RegistrationRecord &record, const std::u16string &folder,
+                      const std::string &programDir, const SameFolderTest &sameFolder) {
+  const std::optional<std::string> named = record.Narrow(folder);
+  return named && sameFolder(*named, programDir);
+}
+
+unsigned long RegistrationSequence(const RegistrationRecord &record, const TargetProfile &profile,
+                                   const std::string &programDir,
+                                   const SameFolderTest &sameFolder) {
+  const unsigned long last = record.LastSequence();
+  for (const NameEntry *entry : record.Entries())
+    for (const Registration &registration : entry->registrations)
+      if (registration.sequence == last && registration.ide == profile.ideName &&
+          IsRecordedFolder(record, registration.folder, programDir, sameFolder))
+        return last;
+  return last + 1;
+}
+
+void RecordRegistration(RegistrationRecord &record, const std::string &name,
+                        const TargetProfile &profile, const std::string &programDir,
+                        unsigned long sequence, const std::string &locationBefore,
                         const SameFolderTest &sameFolder) {
-  RegistrationRecord record = ReadRegistrationRecord(registry, profile);
-  unsigned long sequence = LastSequence(registry);
-  std::vector<std::string> names;
-  for (const std::string &entry : list) {
-    if (entry.empty() || std::find(names.begin(), names.end(), entry) != names.end())
-      continue;
-    names.push_back(entry);
-    NameRecord &name = record[entry];
-    RecordedFolder ours;
-    ours.folder = programDir;
-    ours.appended = std::find(appended.begin(), appended.end(), entry) != appended.end();
-    const auto earlier = std::find_if(name.folders.begin(), name.folders.end(),
-                                      [&](const RecordedFolder &f) {
-                                        return sameFolder(f.folder, programDir);
-                                      });
-    if (earlier != name.folders.end()) {
-      ours.appended = ours.appended || earlier->appended;
-      name.folders.erase(earlier);
-    }
-    if (name.folders.empty() && !name.before) {
-      const auto before = locationsBefore.find(entry);
-      if (before != locationsBefore.end() && !before->second.empty() &&
-          !sameFolder(before->second, programDir))
-        name.before = before->second;
-    }
-    ours.sequence = ++sequence;
-    name.folders.push_back(ours);
+  const NameEntry *existing = record.Find(name);
+  NameEntry entry = existing ? *existing : NameEntry{record.Widen(name), std::nullopt, {}};
+  Registration ours{sequence, profile.ideName, false, record.Widen(programDir)};
+  const bool known = !entry.registrations.empty();
+  const auto earlier =
+      std::find_if(entry.registrations.begin(), entry.registrations.end(),
+                   [&](const Registration &r) {
+                     return r.ide == profile.ideName &&
+                            IsRecordedFolder(record, r.folder, programDir, sameFolder);
+                   });
+  if (earlier != entry.registrations.end()) {
+    ours.appended = earlier->appended;
+    ours.folder = earlier->folder; // as first recorded, whatever name it was started by now
+    entry.registrations.erase(earlier);
   }
-  WriteRegistrationRecord(registry, profile, record, names);
+  if (!known)
+    entry.before = locationBefore.empty() || sameFolder(locationBefore, programDir)
+                       ? std::nullopt
+                       : std::optional<std::u16string>(record.Widen(locationBefore));
+  entry.registrations.push_back(ours);
+  if (existing == nullptr || *existing != entry)
+    record.Write(entry);
+}
+
+void RecordAppendedLine(RegistrationRecord &record, const std::string &name,
+                        const TargetProfile &profile, const std::string &programDir,
+                        const SameFolderTest &sameFolder) {
+  const NameEntry *existing = record.Find(name);
+  if (existing == nullptr)
+    return; // the run records every name before it appends its line
+  NameEntry entry = *existing;
+  for (Registration &registration : entry.registrations)
+    if (registration.ide == profile.ideName && !registration.appended &&
+        IsRecordedFolder(record, registration.folder, programDir, sameFolder)) {
+      registration.appended = true;
+      record.Write(entry);
+      return;
+    }
 }
 
 } // namespace vantrel

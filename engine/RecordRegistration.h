@@ -1,29 +1,40 @@
 #pragma once
+// What a registration writes into the record before each of its changes.
 
-#include "engine/HelpFileList.h"
 #include "engine/RegistrationRecord.h"
 #include "engine/SameFolder.h"
 #include "engine/TargetProfile.h"
-#include "platform/Registry.h"
 
-#include <functional>
-#include <map>
 #include <string>
-#include <vector>
 
 namespace vantrel {
 
-// After a registration wrote the help locations and the lines: records for
-// every entry of the list that programDir registered it, as the most recent
-// folder, and whether the run appended its line (`appended`); a line that an
-// earlier run of the same folder appended stays recorded as appended. For a
-// name recorded for the first time, the help location it had before
-// (`locationsBefore`; a value that already named this folder is left from a
-// registration without a record, and counts as none).
-void RecordRegistration(const TargetProfile &profile, const HelpFileList &list,
-                        const std::string &programDir,
-                        const std::map<std::string, std::string> &locationsBefore,
-                        const std::vector<std::string> &appended, Registry &registry,
+// The sequence a registration from programDir for the IDE records: the most
+// recent one's again when that is this folder's for this IDE (a run that
+// completes an interrupted one, or repeats it), so that it stays the most
+// recent; else the next.
+unsigned long RegistrationSequence(const RegistrationRecord &record, const TargetProfile &profile,
+                                   const std::string &programDir, const SameFolderTest &sameFolder);
+
+// Before the name's help location is written: its entry gets this folder's
+// registration for the IDE, as the most recent, keeping a line that an
+// earlier run from here appended as appended. Where the record knows no
+// registration of the name, the entry also gets the location the name has
+// now (`locationBefore`, empty: none; one that names this folder already was
+// left by a registration without a record, and counts as none).
+void RecordRegistration(RegistrationRecord &record, const std::string &name,
+                        const TargetProfile &profile, const std::string &programDir,
+                        unsigned long sequence, const std::string &locationBefore,
                         const SameFolderTest &sameFolder);
+
+// Before the name's directive line is appended: this folder's registration of
+// it for the IDE is marked as the one that appended it.
+void RecordAppendedLine(RegistrationRecord &record, const std::string &name,
+                        const TargetProfile &profile, const std::string &programDir,
+                        const SameFolderTest &sameFolder);
+
+// Whether the recorded folder is programDir (one this code page cannot name is not).
+bool IsRecordedFolder(const RegistrationRecord &record, const std::u16string &folder,
+                      const std::string &programDir, const SameFolderTest &sameFolder);
 
 } // namespace vantrel

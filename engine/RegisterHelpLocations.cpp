@@ -14,8 +14,7 @@ std::string ProgramDirOf(const std::string &executablePath, const LeadByteTable 
 
 std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileList &list,
                                   const std::string &programDir, Registry &registry,
-                                  RunLog &log,
-                                  std::map<std::string, std::string> *locationsBefore) {
+                                  RunLog &log, const BeforeLocationWrite &beforeWrite) {
   std::unique_ptr<RegistryAccessor> accessor = registry.CreateAccessor();
   const std::string installRoot = ReadInstallRoot(profile, *accessor);
   for (const std::string &entry : list) {
@@ -26,8 +25,8 @@ std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileLi
     accessor->SetRootKey(RootKey::LocalMachine);
     accessor->CreateKey(HelpLocationKey);
     accessor->OpenKey(HelpLocationKey, true);
-    if (locationsBefore != nullptr && locationsBefore->count(entry) == 0)
-      (*locationsBefore)[entry] = accessor->ReadString(entry);
+    if (beforeWrite)
+      beforeWrite(entry, accessor->ReadString(entry));
     accessor->WriteString(entry, programDir);
     accessor->CloseKey();
     log.Write("value written: \"" + entry + "\" = " + programDir);

@@ -6,7 +6,7 @@
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 
-#include <map>
+#include <functional>
 #include <string>
 
 namespace vantrel {
@@ -18,14 +18,18 @@ extern const char *const HelpLocationKey;
 // backslash or colon (a character of its own, not the second byte of one).
 std::string ProgramDirOf(const std::string &executablePath, const LeadByteTable &leadBytes);
 
+// Called before an entry's help location is written, with what it held (empty:
+// none): a run records what it is about to do.
+using BeforeLocationWrite =
+    std::function<void(const std::string &entry, const std::string &locationBefore)>;
+
 // Reads the IDE's install root, then records programDir as the folder of
 // every entry under the help-location key (an empty entry, which names no
 // file, is left alone). Raises, before writing anything, when the IDE's key
-// or its install root is missing. What each value held before it was
-// written goes into `locationsBefore`, if given (empty: none).
+// or its install root is missing.
 std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileList &list,
                                   const std::string &programDir, Registry &registry,
                                   RunLog &log = NoRunLog(),
-                                  std::map<std::string, std::string> *locationsBefore = nullptr);
+                                  const BeforeLocationWrite &beforeWrite = {});
 
 } // namespace vantrel

@@ -1,107 +1,352 @@
 #include "engine/RegistrationRecord.h"
 
-#include "platform/Error.h"
-
 #include <algorithm>
-#include <cstdlib>
 
 namespace vantrel {
 
-const char *const RecordKey = "\\SOFTWARE\\Vantrel\\Registrations";
+const char *const RegistrationsKey = "Registrations";
+const char *const ContentsKey = "Contents";
 
 namespace {
 
-// A name's record as one string value: "before=FOLDER" (or "before" when the
-// name had no help location), then a line per folder: "SEQUENCE<TAB>appended
-// or found<TAB>FOLDER". Folder names hold no control characters.
-std::string Format(const NameRecord &record) {
-  std::string text = record.before ? "before=" + *record.before : "before";
-  for (const RecordedFolder &folder : record.folders)
-    text += "\n" + std::to_string(folder.sequence) + "\t" +
-            (folder.appended ? "appended" : "found") + "\t" + folder.folder;
+// The record's texts are UTF-16; its own words are ASCII.
+std::u16string Ascii(const std::string &text) { return std::u16string(text.begin(), text.end()); }
+
+std::string AsciiOf(const std::u16string &text) {
+  std::string ascii;
+  for (char16_t c : text)
+    ascii += c < 128 ? static_cast<char>(c) : '?';
+  return ascii;
+}
+
+std::vector<std::u16string> Split(const std::u16string &text, char16_t separator) {
+  std::vector<std::u16string> parts;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end == std::u16string::npos ? end : end - start));
+    if (end == std::u16string::npos)
+      return parts;
+    start = end + 1;
+  }
+}
+
+bool ParseNumber(const std::u16string &text, unsigned long &number) {
+  if (text.empty() || text.size() > 9)
+    return false;
+  number = 0;
+  for (char16_t c : text) {
+    if (c < u'0' || c > u'9')
+      return false;
+    number = number * 10 + (c - u'0');
+  }
+  return true;
+}
+
+bool KnownIde(const std::string &ide) {
+  return std::any_of(std::begin(KnownTargetVersions), std::end(KnownTargetVersions),
+                     [&](int version) { return ProfileForVersion(version).ideName == ide; });
+}
+
+// "before=FOLDER" or "before" (no help location), then a line per
+// registration: "SEQUENCE<TAB>IDE<TAB>appended|found<TAB>FOLDER". The older
+// layout had no IDE field: its key said which IDE. Folders hold no control
+// characters. Nothing on failure; `reason` says why.
+std::optional<NameEntry> ParseEntry(const std::u16string &name, const std::u16string &text,
+                                    const std::optional<std::string> &olderIde,
+                                    std::string &reason) {
+  NameEntry entry;
+  entry.name = name;
+  const std::vector<std::u16string> lines = Split(text, u'\n');
+  const std::u16string &first = lines.front();
+  if (first.rfind(u"before=", 0) == 0)
+    entry.before = first.substr(7);
+  else if (first != u"before") {
+    reason = AsciiOf(first);
+    return std::nullopt;
+  }
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const std::vector<std::u16string> fields = Split(lines[i], u'\t');
+    Registration registration;
+    const std::size_t offset = olderIde ? 0 : 1;
+    if (fields.size() != 3 + offset || !ParseNumber(fields[0], registration.sequence) ||
+        (fields[1 + offset] != u"appended" && fields[1 + offset] != u"found") ||
+        fields[2 + offset].empty() || (!olderIde && !KnownIde(AsciiOf(fields[1])))) {
+      reason = AsciiOf(lines[i]);
+      return std::nullopt;
+    }
+    registration.ide = olderIde ? *olderIde : AsciiOf(fields[1]);
+    registration.appended = fields[1 + offset] == u"appended";
+    registration.folder = fields[2 + offset];
+    entry.registrations.push_back(registration);
+  }
+  std::stable_sort(entry.registrations.begin(), entry.registrations.end(),
+                   [](const Registration &a, const Registration &b) {
+                     return a.sequence < b.sequence;
+                   });
+  return entry;
+}
+
+std::u16string FormatEntry(const NameEntry &entry) {
+  std::u16string text = entry.before ? u"before=" + *entry.before : u"before";
+  for (const Registration &registration : entry.registrations)
+    text += u"\n" + Ascii(std::to_string(registration.sequence)) + u"\t" +
+            Ascii(registration.ide) + u"\t" + (registration.appended ? u"appended" : u"found") +
+            u"\t" + registration.folder;
   return text;
 }
 
-NameRecord Parse(const std::string &text, const std::string &where) {
-  NameRecord record;
-  std::size_t start = 0;
-  for (bool first = true; start <= text.size(); first = false) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos)
-      end = text.size();
-    const std::string line = text.substr(start, end - start);
-    start = end + 1;
-    if (first) {
-      if (line.rfind("before=", 0) == 0)
-        record.before = line.substr(7);
-      else if (line != "before")
-        throw Error("The registration record " + where + " is damaged: " + line);
-      continue;
+// A fact a line: "line end added", "end-of-file character replaced",
+// "stale", "registering<TAB>FOLDER", "replace<TAB>CONTENTS<TAB>EDITED COPY
+// <TAB>BEFORE<TAB>AFTER<TAB>restores end|keeps end".
+std::optional<ContentsRecord> ParseContents(const std::u16string &text, std::string &reason) {
+  ContentsRecord contents;
+  for (const std::u16string &line : Split(text, u'\n')) {
+    const std::vector<std::u16string> fields = Split(line, u'\t');
+    if (line == u"line end added")
+      contents.lineEndAdded = true;
+    else if (line == u"end-of-file character replaced")
+      contents.endOfFileCharReplaced = true;
+    else if (line == u"stale")
+      contents.stale = true;
+    else if (fields.size() == 2 && fields[0] == u"registering")
+      contents.registeringFrom = fields[1];
+    else if (fields.size() == 6 && fields[0] == u"replace")
+      contents.replace = PendingReplace{fields[1], fields[2], AsciiOf(fields[3]),
+                                        AsciiOf(fields[4]), fields[5] == u"restores end"};
+    else if (!line.empty()) {
+      reason = AsciiOf(line);
+      return std::nullopt;
     }
-    const std::size_t tab1 = line.find('\t'), tab2 = line.find('\t', tab1 + 1);
-    if (tab1 == std::string::npos || tab2 == std::string::npos)
-      throw Error("The registration record " + where + " is damaged: " + line);
-    RecordedFolder folder;
-    folder.sequence = std::strtoul(line.substr(0, tab1).c_str(), nullptr, 10);
-    folder.appended = line.substr(tab1 + 1, tab2 - tab1 - 1) == "appended";
-    folder.folder = line.substr(tab2 + 1);
-    record.folders.push_back(folder);
   }
-  return record;
+  return contents;
 }
 
-std::string IdeRecordKey(const TargetProfile &profile) {
-  return std::string(RecordKey) + "\\" + profile.ideName;
+std::u16string FormatContents(const ContentsRecord &contents) {
+  std::vector<std::u16string> lines;
+  if (contents.lineEndAdded)
+    lines.push_back(u"line end added");
+  if (contents.endOfFileCharReplaced)
+    lines.push_back(u"end-of-file character replaced");
+  if (contents.stale)
+    lines.push_back(u"stale");
+  if (contents.registeringFrom)
+    lines.push_back(u"registering\t" + *contents.registeringFrom);
+  if (const std::optional<PendingReplace> &replace = contents.replace)
+    lines.push_back(u"replace\t" + replace->contentsPath + u"\t" + replace->editedCopy + u"\t" +
+                    Ascii(replace->before) + u"\t" + Ascii(replace->after) + u"\t" +
+                    (replace->restoresEnd ? u"restores end" : u"keeps end"));
+  std::u16string text;
+  for (const std::u16string &line : lines)
+    text += (text.empty() ? u"" : u"\n") + line;
+  return text;
 }
 
 } // namespace
 
-RegistrationRecord ReadRegistrationRecord(Registry &registry, const TargetProfile &profile) {
-  RegistrationRecord record;
-  std::unique_ptr<RegistryAccessor> accessor = registry.CreateAccessor();
-  accessor->SetRootKey(RootKey::LocalMachine);
-  if (!accessor->OpenExistingKey(IdeRecordKey(profile), KeyAccess::Read))
-    return record;
-  for (const std::string &name : accessor->ValueNames())
-    record[name] = Parse(accessor->ReadString(name), "of \"" + name + "\" for " + profile.ideName);
-  return record;
-}
-
-void WriteRegistrationRecord(Registry &registry, const TargetProfile &profile,
-                             const RegistrationRecord &record,
-                             const std::vector<std::string> &names) {
-  std::unique_ptr<RegistryAccessor> accessor = registry.CreateAccessor();
-  accessor->SetRootKey(RootKey::LocalMachine);
-  const std::string key = IdeRecordKey(profile);
-  accessor->CreateKey(key);
-  accessor->OpenKey(key, true);
-  for (const std::string &name : names) {
-    const auto recorded = record.find(name);
-    if (recorded != record.end() && !recorded->second.folders.empty())
-      accessor->WriteString(name, Format(recorded->second));
-    else
-      accessor->DeleteValue(name);
-  }
-  const bool empty = accessor->ValueNames().empty();
-  accessor->CloseKey();
-  if (empty && accessor->DeleteKey(key)) {
-    bool othersLeft = false;
-    for (int version : KnownTargetVersions)
-      othersLeft = othersLeft || !ReadRegistrationRecord(registry, ProfileForVersion(version)).empty();
-    if (!othersLeft) {
-      accessor->DeleteKey(RecordKey);
-      accessor->DeleteKey("\\SOFTWARE\\Vantrel");
+RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &characterSet)
+    : store_(store), characterSet_(characterSet) {
+  const auto unreadable = [&](std::vector<Unreadable> &list, const std::u16string &name,
+                              const std::string &reason) {
+    list.push_back({Shown(name), reason, characterSet_.NameKey(name)});
+  };
+  for (const RecordStore::Value &value : store_.ReadValues(RegistrationsKey)) {
+    const std::u16string key = characterSet_.NameKey(value.name);
+    std::string reason = "not a string value";
+    std::optional<NameEntry> entry;
+    if (value.text)
+      entry = ParseEntry(value.name, *value.text, std::nullopt, reason);
+    if (!characterSet_.Narrow(value.name)) {
+      unreadable(foreign_, value.name, entry ? "" : reason);
+    } else if (!entry) {
+      damage_[key] = reason;
+      unreadable(damaged_, value.name, reason);
+    } else {
+      entries_[key] = std::move(*entry);
     }
   }
+
+  // The older layout: a key per IDE version, whose entries the present one
+  // takes over where it has none of its own yet (a move that was cut short
+  // wrote the present entry first).
+  std::map<std::u16string, NameEntry> older;
+  for (const std::string &ide : store_.SubKeys(RegistrationsKey)) {
+    const std::string key = std::string(RegistrationsKey) + "\\" + ide;
+    for (const RecordStore::Value &value : store_.ReadValues(key)) {
+      older_.emplace_back(key, value.name);
+      const std::u16string nameKey = characterSet_.NameKey(value.name);
+      std::string reason = "not a string value";
+      std::optional<NameEntry> entry;
+      if (KnownIde(ide) && value.text)
+        entry = ParseEntry(value.name, *value.text, ide, reason);
+      if (entries_.count(nameKey) != 0 || damage_.count(nameKey) != 0 ||
+          !characterSet_.Narrow(value.name))
+        continue;
+      if (!entry) {
+        damage_[nameKey] = reason;
+        unreadable(damaged_, value.name, reason);
+        continue;
+      }
+      NameEntry &merged = older[nameKey];
+      if (merged.name.empty())
+        merged.name = value.name;
+      // The location before belongs to the earliest registration.
+      const bool earlier = merged.registrations.empty() ||
+                           (!entry->registrations.empty() &&
+                            entry->registrations.front().sequence <
+                                merged.registrations.front().sequence);
+      if (earlier && entry->before)
+        merged.before = entry->before;
+      merged.registrations.insert(merged.registrations.end(), entry->registrations.begin(),
+                                  entry->registrations.end());
+      std::stable_sort(merged.registrations.begin(), merged.registrations.end(),
+                       [](const Registration &a, const Registration &b) {
+                         return a.sequence < b.sequence;
+                       });
+    }
+  }
+  for (auto &[key, entry] : older)
+    if (damage_.count(key) == 0)
+      entries_.emplace(key, std::move(entry));
+
+  for (const RecordStore::Value &value : store_.ReadValues(ContentsKey)) {
+    std::string reason = "not a string value";
+    std::optional<ContentsRecord> contents;
+    if (value.text)
+      contents = ParseContents(*value.text, reason);
+    if (contents)
+      contents_[AsciiOf(value.name)] = std::move(*contents);
+    else
+      // Read as empty: the next write mends it.
+      damaged_.push_back({Shown(value.name) + "'s contents file", reason, u"\n"});
+  }
 }
 
-unsigned long LastSequence(Registry &registry) {
+void RegistrationRecord::LogUnreadable(RunLog &log, const std::vector<std::string> &touched,
+                                       const std::string &touchedNote) const {
+  for (const Unreadable &entry : foreign_)
+    log.Write("left alone: the record of \"" + entry.shownName +
+              "\", written under a code page with characters that this system's lacks");
+  for (const Unreadable &entry : damaged_) {
+    const bool isTouched = std::any_of(touched.begin(), touched.end(), [&](const std::string &t) {
+      return characterSet_.NameKey(characterSet_.Widen(t)) == entry.key;
+    });
+    log.Write(isTouched ? "the record of \"" + entry.shownName + "\" is damaged (" +
+                              entry.reason + "): " + touchedNote
+                        : "left alone: the record of \"" + entry.shownName + "\" is damaged (" +
+                              entry.reason + ")");
+  }
+}
+
+const NameEntry *RegistrationRecord::Find(const std::string &name) const {
+  const auto found = entries_.find(characterSet_.NameKey(characterSet_.Widen(name)));
+  return found == entries_.end() ? nullptr : &found->second;
+}
+
+std::optional<std::string> RegistrationRecord::Damage(const std::string &name) const {
+  const auto found = damage_.find(characterSet_.NameKey(characterSet_.Widen(name)));
+  return found == damage_.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+std::vector<const NameEntry *> RegistrationRecord::Entries() const {
+  std::vector<const NameEntry *> entries;
+  for (const auto &[key, entry] : entries_)
+    entries.push_back(&entry);
+  return entries;
+}
+
+const ContentsRecord &RegistrationRecord::Contents(const TargetProfile &profile) const {
+  static const ContentsRecord none;
+  const auto found = contents_.find(profile.ideName);
+  return found == contents_.end() ? none : found->second;
+}
+
+unsigned long RegistrationRecord::LastSequence() const {
   unsigned long last = 0;
-  for (int version : KnownTargetVersions)
-    for (const auto &name : ReadRegistrationRecord(registry, ProfileForVersion(version)))
-      for (const RecordedFolder &folder : name.second.folders)
-        last = std::max(last, folder.sequence);
+  for (const auto &[key, entry] : entries_)
+    for (const Registration &registration : entry.registrations)
+      last = std::max(last, registration.sequence);
   return last;
+}
+
+bool RegistrationRecord::AnyAppended(const TargetProfile &profile) const {
+  for (const auto &[key, entry] : entries_)
+    for (const Registration &registration : entry.registrations)
+      if (registration.ide == profile.ideName && registration.appended)
+        return true;
+  return false;
+}
+
+void RegistrationRecord::Write(const NameEntry &entry) {
+  const std::u16string key = characterSet_.NameKey(entry.name);
+  if (entry.registrations.empty()) {
+    store_.DeleteValue(RegistrationsKey, entry.name);
+    entries_.erase(key);
+  } else {
+    store_.WriteValue(RegistrationsKey, entry.name, FormatEntry(entry));
+    entries_[key] = entry;
+  }
+  damage_.erase(key);
+}
+
+void RegistrationRecord::Write(const TargetProfile &profile, const ContentsRecord &contents) {
+  if (contents.Empty())
+    store_.DeleteValue(ContentsKey, Ascii(profile.ideName));
+  else
+    store_.WriteValue(ContentsKey, Ascii(profile.ideName), FormatContents(contents));
+  contents_[profile.ideName] = contents;
+}
+
+void RegistrationRecord::MoveOlderLayout() {
+  // Every entry is written in the present layout before its older values go,
+  // so that a move cut short loses nothing.
+  std::vector<std::u16string> written;
+  for (const auto &[ideKey, name] : older_) {
+    const std::u16string key = characterSet_.NameKey(name);
+    const auto entry = entries_.find(key);
+    if (entry == entries_.end() ||
+        std::find(written.begin(), written.end(), key) != written.end())
+      continue;
+    store_.WriteValue(RegistrationsKey, entry->second.name, FormatEntry(entry->second));
+    written.push_back(key);
+  }
+  for (const auto &[ideKey, name] : older_)
+    store_.DeleteValue(ideKey, name);
+  for (const auto &[ideKey, name] : older_)
+    store_.DeleteKeyIfEmpty(ideKey);
+  older_.clear();
+}
+
+std::vector<std::string> RegistrationRecord::DeleteEmptyKeys() {
+  std::vector<std::string> left;
+  const auto deleteIfEmpty = [&](const std::string &key) {
+    try {
+      store_.DeleteKeyIfEmpty(key);
+    } catch (const std::exception &error) {
+      left.push_back(error.what());
+    }
+  };
+  try {
+    for (const std::string &subKey : store_.SubKeys(RegistrationsKey))
+      deleteIfEmpty(std::string(RegistrationsKey) + "\\" + subKey);
+  } catch (const std::exception &error) {
+    left.push_back(error.what());
+  }
+  deleteIfEmpty(RegistrationsKey);
+  deleteIfEmpty(ContentsKey);
+  deleteIfEmpty("");
+  return left;
+}
+
+std::string RegistrationRecord::Shown(const std::u16string &text) const {
+  if (std::optional<std::string> narrow = characterSet_.Narrow(text))
+    return *narrow;
+  std::string shown;
+  for (char16_t c : text) {
+    const std::optional<std::string> one = characterSet_.Narrow(std::u16string(1, c));
+    shown += one ? *one : "?";
+  }
+  return shown;
 }
 
 } // namespace vantrel

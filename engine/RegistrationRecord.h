@@ -1,12 +1,25 @@
 #pragma once
-// What each registration did, kept by the program under its own registry key
-// so that a removal undoes exactly that: per IDE version and help name, the
-// folders that registered the name (most recent last), whether each one's run
-// appended the directive line or found it there, and the help location the
-// name had before the first of them changed it.
+// The program's own record of what its runs did and are doing, so that a
+// removal undoes exactly that and a run that was killed half-way is
+// completed by the next one. Each change is written before it is made.
+//
+// Under HKEY_LOCAL_MACHINE\SOFTWARE\Vantrel (RecordStore, in UTF-16):
+// - "Registrations": one value per help name (names the registry takes for
+//   one value name are one name), holding the help location the name had
+//   before the first registration the record knows, and every registration
+//   of it: from which folder, for which IDE version, and whether its run
+//   appended the directive line;
+// - "Contents": one value per IDE version, about its contents file: what the
+//   registrations changed at its end, a replace under way, and whether the
+//   help viewer's compiled copies are stale.
+// An entry that cannot be parsed is damaged; one that this system's code
+// page cannot name (written under another) is foreign. Both are left as they
+// are unless a run has to replace them.
 
 #include "engine/TargetProfile.h"
-#include "platform/Registry.h"
+#include "platform/CharacterSet.h"
+#include "platform/RecordStore.h"
+#include "platform/RunLog.h"
 
 #include <map>
 #include <optional>
@@ -15,33 +28,127 @@
 
 namespace vantrel {
 
-// Under HKEY_LOCAL_MACHINE; a key per IDE version below it ("...\Delphi 4").
-extern const char *const RecordKey;
+extern const char *const RegistrationsKey; // below the program's key
+extern const char *const ContentsKey;
 
-struct RecordedFolder {
-  unsigned long sequence = 0; // orders registrations across both IDEs' records
-  bool appended = false;      // its run appended the directive line
-  std::string folder;         // with its trailing backslash
+struct Registration {
+  unsigned long sequence = 0; // orders registrations across both IDE versions
+  std::string ide;            // the IDE version's name ("Delphi 4")
+  bool appended = false;      // its run appended the directive line, or was about to
+  std::u16string folder;      // with its trailing backslash
+
+  bool operator==(const Registration &other) const {
+    return sequence == other.sequence && ide == other.ide && appended == other.appended &&
+           folder == other.folder;
+  }
 };
 
-struct NameRecord {
-  std::optional<std::string> before; // the help location before the first registration
-  std::vector<RecordedFolder> folders; // most recent last
+struct NameEntry {
+  std::u16string name; // as first registered
+  // The help location before the first registration; nothing when there was none.
+  std::optional<std::u16string> before;
+  std::vector<Registration> registrations; // most recent last
+
+  bool operator==(const NameEntry &other) const {
+    return name == other.name && before == other.before && registrations == other.registrations;
+  }
+  bool operator!=(const NameEntry &other) const { return !(*this == other); }
 };
 
-// Help name -> what is recorded for it.
-using RegistrationRecord = std::map<std::string, NameRecord>;
+// A replace of a contents file by its edited copy, recorded before the copy is written.
+struct PendingReplace {
+  std::u16string contentsPath, editedCopy;
+  std::string before, after; // Fingerprint texts of the file before and of the edited copy
+  bool restoresEnd = false;  // the edit puts back what the registrations changed at the end
 
-// The record of one IDE version; empty when there is none.
-RegistrationRecord ReadRegistrationRecord(Registry &registry, const TargetProfile &profile);
+  bool operator==(const PendingReplace &other) const {
+    return contentsPath == other.contentsPath && editedCopy == other.editedCopy &&
+           before == other.before && after == other.after && restoresEnd == other.restoresEnd;
+  }
+};
 
-// Writes the record's names that `names` lists (deleting those left with no
-// folder), then deletes the IDE's record key if that has no name left.
-void WriteRegistrationRecord(Registry &registry, const TargetProfile &profile,
-                             const RegistrationRecord &record,
-                             const std::vector<std::string> &names);
+struct ContentsRecord {
+  // What the first line that registrations appended needed first: a line end
+  // after the file's last line, an end-of-file character (26) replaced.
+  bool lineEndAdded = false;
+  bool endOfFileCharReplaced = false;
+  bool stale = false; // the help viewer's compiled copies are older than the file
+  // A registration that has not ended (it was killed): its folder and the
+  // sequence it registers with. Its backup is made.
+  std::optional<std::u16string> registeringFrom;
+  std::optional<PendingReplace> replace;
 
-// The highest sequence number in the records of every known IDE version.
-unsigned long LastSequence(Registry &registry);
+  bool Empty() const { return *this == ContentsRecord(); }
+  bool operator==(const ContentsRecord &other) const {
+    return lineEndAdded == other.lineEndAdded &&
+           endOfFileCharReplaced == other.endOfFileCharReplaced && stale == other.stale &&
+           registeringFrom == other.registeringFrom && replace == other.replace;
+  }
+  bool operator!=(const ContentsRecord &other) const { return !(*this == other); }
+};
+
+class RegistrationRecord {
+public:
+  struct Unreadable {
+    std::string shownName; // "?" for each character this code page lacks
+    std::string reason;
+    std::u16string key;    // NameKey
+  };
+
+  // Reads the whole record, the older layout (a key per IDE version) too.
+  RegistrationRecord(RecordStore &store, CharacterSet &characterSet);
+
+  // The entry of the name, by the registry's rule; nullptr when there is none
+  // or it is damaged.
+  const NameEntry *Find(const std::string &name) const;
+  // Why the name's entry is damaged; nothing when it is not.
+  std::optional<std::string> Damage(const std::string &name) const;
+  // Every readable entry whose name this code page can name, in name order.
+  std::vector<const NameEntry *> Entries() const;
+  // Entries that this code page cannot name, and damaged ones.
+  const std::vector<Unreadable> &Foreign() const { return foreign_; }
+  const std::vector<Unreadable> &Damaged() const { return damaged_; }
+  // Names every entry that this run cannot read in the log. A damaged entry
+  // of a name in `touched` gets `touchedNote` (what the run does with it);
+  // the others are left as they are.
+  void LogUnreadable(RunLog &log, const std::vector<std::string> &touched,
+                     const std::string &touchedNote) const;
+
+  const ContentsRecord &Contents(const TargetProfile &profile) const;
+  unsigned long LastSequence() const;
+  // Whether a registration for the IDE that appended a line is recorded.
+  bool AnyAppended(const TargetProfile &profile) const;
+
+  // Changes, each written to the store at once. An entry without
+  // registrations is deleted.
+  void Write(const NameEntry &entry);
+  void Write(const TargetProfile &profile, const ContentsRecord &contents);
+
+  // Moves entries of the older layout into the present one: each entry is
+  // written anew before the older values go.
+  bool HasOlderLayout() const { return !older_.empty(); }
+  void MoveOlderLayout();
+
+  // Deletes the record's empty keys (also one that another program left),
+  // the program's key last; returns what could not go, with the reason.
+  std::vector<std::string> DeleteEmptyKeys();
+
+  // The text in this code page, "?" for each character it lacks.
+  std::string Shown(const std::u16string &text) const;
+  std::u16string Widen(const std::string &text) const { return characterSet_.Widen(text); }
+  std::optional<std::string> Narrow(const std::u16string &text) const {
+    return characterSet_.Narrow(text);
+  }
+
+private:
+  RecordStore &store_;
+  CharacterSet &characterSet_;
+  std::map<std::u16string, NameEntry> entries_;       // by NameKey
+  std::map<std::u16string, std::string> damage_;      // NameKey -> reason
+  std::map<std::string, ContentsRecord> contents_;    // by IDE name
+  std::vector<Unreadable> foreign_, damaged_;
+  // Values of the older layout still to move: (IDE key, value name).
+  std::vector<std::pair<std::string, std::u16string>> older_;
+};
 
 } // namespace vantrel

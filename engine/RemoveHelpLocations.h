@@ -15,8 +15,9 @@ namespace vantrel {
 // holds the entry's directive line (`otherIdeUses`, by DirectiveKey): the
 // help viewer needs the location for that IDE, so it stays. Where the
 // registration record decided (HelpFileClaim::recorded), a location goes
-// back to the folder it names, stays, or goes, as it says.
-void RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
+// back to the folder it names, stays, or goes, as it says. Returns whether a
+// location changed.
+bool RemoveHelpLocations(const std::vector<HelpFileClaim> &claims,
                          const std::map<std::string, std::string> &otherIdeUses,
                          RegistryAccessor &helpLocations, const LeadByteTable &leadBytes,
                          RunLog &log = NoRunLog());

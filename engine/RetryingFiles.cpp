@@ -32,8 +32,12 @@ CopyOutcome RetryingFiles::CopyReplacing(const std::string &source,
   return Retrying([&] { return fileCopier_.CopyReplacing(source, destination); });
 }
 
-void RetryingFiles::Replace(const std::string &path, const std::string &bytes) {
-  Retrying([&] { fileReplacer_.Replace(path, bytes); });
+void RetryingFiles::WriteEditedCopy(const std::string &editedCopy, const std::string &bytes) {
+  Retrying([&] { fileReplacer_.WriteEditedCopy(editedCopy, bytes); });
+}
+
+void RetryingFiles::PutInPlace(const std::string &editedCopy, const std::string &path) {
+  Retrying([&] { fileReplacer_.PutInPlace(editedCopy, path); });
 }
 
 } // namespace vantrel

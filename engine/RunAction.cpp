@@ -57,6 +57,7 @@ void Run(Action action, const TargetProfile &profile, const HelpFileList &list,
   RetryingFiles files(services.textFiles, services.fileCopier, services.fileReplacer,
                       services.clock, services.log);
   const RunServices locked{services.registry,
+                           services.recordStore,
                            files,
                            files,
                            files,

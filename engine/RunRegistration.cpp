@@ -1,7 +1,10 @@
 #include "engine/RunRegistration.h"
 
+#include "engine/CompleteInterruptedRuns.h"
 #include "engine/DeleteCompiledContents.h"
+#include "engine/DistinctNames.h"
 #include "engine/MergeContents.h"
+#include "engine/ReadInstallRoot.h"
 #include "engine/RecordRegistration.h"
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RequireUsableFolder.h"
@@ -15,35 +18,81 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
                      ClosableDialog &dialog, const RunServices &services) {
   const LeadByteTable &leadBytes = services.characterSet.LeadBytes();
   const std::string programDir = ProgramDirOf(services.executablePath(), leadBytes);
-  RequireUsableFolder(programDir, list);
-  std::map<std::string, std::string> locationsBefore;
-  const std::string installRoot = RegisterHelpLocations(profile, list, programDir, services.registry,
-                                                        services.log, &locationsBefore);
-  std::vector<std::string> appended;
+  const HelpFileList names = DistinctNames(list, services.characterSet, services.log);
+  RequireUsableFolder(programDir, names);
+  const std::string installRoot = ReadInstallRoot(profile, *services.registry.CreateAccessor());
   const SameFolderTest sameFolder = [&](const std::string &a, const std::string &b) {
     return SameFolder(a, b, services.characterSet, services.folderIdentity);
   };
-  const auto recordWhatWasDone = [&](const HelpFileList &done) {
-    if (!appended.empty())
-      DeleteCompiledContents(ContentsPath(profile, installRoot), services.fileDeleter,
-                             services.systemFolders, services.log);
-    RecordRegistration(profile, done, programDir, locationsBefore, appended, services.registry,
-                       sameFolder);
-  };
+
+  RegistrationRecord record(services.recordStore, services.characterSet);
+  record.LogUnreadable(services.log, names, "this registration replaces it");
+  CompleteInterruptedRuns(record, services);
+  const unsigned long sequence = RegistrationSequence(record, profile, programDir, sameFolder);
+
+  // A run of this folder that was killed after it appended a line made the
+  // backup of the file as it was before: completing that run keeps it.
+  ContentsRecord contents = record.Contents(profile);
+  const bool completing =
+      contents.registeringFrom &&
+      IsRecordedFolder(record, *contents.registeringFrom, programDir, sameFolder);
+  if (completing)
+    services.log.Write("completes the registration from this folder that ended without "
+                       "finishing; its backup stays");
+
   try {
-    MergeContents(profile, installRoot, list, services.textFiles, services.fileCopier, leadBytes,
-                  services.log, &appended);
+    RegisterHelpLocations(profile, names, programDir, services.registry, services.log,
+                          [&](const std::string &name, const std::string &locationBefore) {
+                            RecordRegistration(record, name, profile, programDir, sequence,
+                                               locationBefore, sameFolder);
+                          });
+    bool firstLine = true;
+    MergeContents(profile, installRoot, names, services.textFiles, services.fileCopier, leadBytes,
+                  services.log,
+                  [&](const std::string &name, const ContentsEnd &end) {
+                    // The first line that this run appends is the one that
+                    // may change the file's end; from then on the viewer's
+                    // compiled copies are stale, and a run that completes
+                    // this one keeps its backup.
+                    if (firstLine) {
+                      contents.stale = true;
+                      contents.lineEndAdded = contents.lineEndAdded || end.needsLineEnd;
+                      contents.endOfFileCharReplaced =
+                          contents.endOfFileCharReplaced || end.endOfFileChar;
+                      if (!completing)
+                        contents.registeringFrom = record.Widen(programDir);
+                      if (contents != record.Contents(profile))
+                        record.Write(profile, contents);
+                    }
+                    firstLine = false;
+                    RecordAppendedLine(record, name, profile, programDir, sameFolder);
+                  },
+                  !completing);
   } catch (...) {
-    // The lines appended before the failure are this folder's: recorded, so
-    // that a removal takes them out, and the viewer's copies are stale. The
-    // run's own error is the one to report; a second run completes the rest.
+    // A run that failed, rather than was killed, ran this: a second run
+    // makes its own backup, and the viewer's copies of a file that this run
+    // changed go all the same. The run's own error is the one to report.
     try {
-      recordWhatWasDone(HelpFileList(appended.begin(), appended.end()));
+      if (contents.stale &&
+          DeleteCompiledContents(ContentsPath(profile, installRoot), services.fileDeleter,
+                                 services.systemFolders, services.log))
+        contents.stale = false;
+      contents.registeringFrom.reset();
+      if (contents != record.Contents(profile))
+        record.Write(profile, contents);
     } catch (...) {
     }
     throw;
   }
-  recordWhatWasDone(list);
+  if (contents.stale && DeleteCompiledContents(ContentsPath(profile, installRoot),
+                                               services.fileDeleter, services.systemFolders,
+                                               services.log))
+    contents.stale = false;
+  contents.registeringFrom.reset();
+  if (contents != record.Contents(profile))
+    record.Write(profile, contents);
+  for (const std::string &left : record.DeleteEmptyKeys())
+    services.log.Write("left alone: an empty key of the record, which cannot go: " + left);
   services.messageBoxes.ShowMessage(SuccessMessage, MessageKind::Information);
   dialog.Close();
 }

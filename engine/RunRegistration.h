@@ -11,6 +11,7 @@
 #include "platform/FolderIdentity.h"
 #include "platform/MachineLock.h"
 #include "platform/MessageBox.h"
+#include "platform/RecordStore.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
@@ -32,6 +33,7 @@ public:
 
 struct RunServices {
   Registry &registry;
+  RecordStore &recordStore;
   TextFiles &textFiles;
   FileCopier &fileCopier;
   FileReplacer &fileReplacer;
@@ -49,8 +51,10 @@ struct RunServices {
 
 // Registers the help locations, merges the contents file (and, when that
 // changed it, deletes the help viewer's compiled copies), tells the user and
-// closes the dialog. The first error ends the run and leaves this function;
-// what was done before it stays done.
+// closes the dialog. The record says what each step is about to change before
+// it does (RegistrationRecord), so that the next run completes a run that was
+// killed. The first error ends the run and leaves this function; what was
+// done before it stays done.
 void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
                      ClosableDialog &dialog, const RunServices &services);
 

@@ -2,7 +2,9 @@
 
 #include "engine/ClaimHelpFiles.h"
 #include "engine/ClaimRecordedHelpFiles.h"
+#include "engine/CompleteInterruptedRuns.h"
 #include "engine/DeleteCompiledContents.h"
+#include "engine/DistinctNames.h"
 #include "engine/FindOtherIdeUses.h"
 #include "engine/ReadInstallRoot.h"
 #include "engine/RegisterHelpLocations.h"
@@ -27,26 +29,61 @@ std::vector<std::string> DirectiveLinesOf(const std::vector<HelpFileClaim> &clai
   return lines;
 }
 
-// This IDE's own lines, unless the IDE or its contents file is gone already.
-void RemoveOwnLines(const TargetProfile &profile, const std::vector<std::string> &lines,
-                    const RunServices &services) {
+// Whether a line that a registration for the IDE appended stays recorded
+// once the claims' entries are written.
+bool AnyAppendedAfter(const RegistrationRecord &record, const TargetProfile &profile,
+                      const std::vector<HelpFileClaim> &claims) {
+  std::vector<std::u16string> claimed;
+  for (const HelpFileClaim &claim : claims)
+    if (claim.recorded) {
+      claimed.push_back(claim.entryAfter.name);
+      for (const Registration &registration : claim.entryAfter.registrations)
+        if (registration.ide == profile.ideName && registration.appended)
+          return true;
+    }
+  for (const NameEntry *entry : record.Entries())
+    if (std::find(claimed.begin(), claimed.end(), entry->name) == claimed.end())
+      for (const Registration &registration : entry->registrations)
+        if (registration.ide == profile.ideName && registration.appended)
+          return true;
+  return false;
+}
+
+// This IDE's own lines, unless the IDE or its contents file is gone already;
+// the record says that the file is about to be replaced before it is.
+bool RemoveOwnLines(const TargetProfile &profile, const std::vector<std::string> &lines,
+                    const ContentsEnd &restoreEnd, RegistrationRecord &record,
+                    ContentsRecord &contents, const RunServices &services) {
   const std::optional<std::string> installRoot =
       FindInstallRoot(profile, *services.registry.CreateAccessor());
   if (!installRoot) {
     services.log.Write("contents left alone: " + profile.ideName + " is not installed (no \"" +
                        InstallRootValue + "\" under " + IdeKeyName(profile) + ")");
-    return;
+    return false;
   }
   const std::string contentsPath = ContentsPath(profile, *installRoot);
   if (!services.fileExistence.FileExists(contentsPath)) {
     services.log.Write("contents left alone: " + contentsPath + " is not there");
-    return;
+    return false;
   }
-  if (UnmergeContents(profile, *installRoot, lines,
-                      {services.textFiles, services.fileCopier, services.fileReplacer},
-                      services.characterSet.LeadBytes(), services.log))
-    DeleteCompiledContents(contentsPath, services.fileDeleter, services.systemFolders,
-                           services.log);
+  const ReplaceJournal journal{
+      [&](const PlannedReplace &planned) {
+        contents.replace = PendingReplace{record.Widen(contentsPath),
+                                          record.Widen(planned.editedCopy), planned.before,
+                                          planned.after, planned.restoresEnd};
+        contents.stale = true;
+        record.Write(profile, contents);
+      },
+      [&](bool replaced) {
+        if (replaced && contents.replace->restoresEnd)
+          contents.lineEndAdded = contents.endOfFileCharReplaced = false;
+        contents.replace.reset();
+        record.Write(profile, contents);
+      }};
+  return UnmergeContents(profile, *installRoot, lines,
+                         {services.textFiles, services.fileCopier, services.fileReplacer,
+                          services.fileExistence, services.fileDeleter},
+                         services.characterSet.LeadBytes(), services.log, restoreEnd, journal);
 }
 
 } // namespace
@@ -55,7 +92,8 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
                 const RunServices &services) {
   const LeadByteTable &leadBytes = services.characterSet.LeadBytes();
   const std::string programDir = ProgramDirOf(services.executablePath(), leadBytes);
-  RequireUsableFolder(programDir, list);
+  const HelpFileList names = DistinctNames(list, services.characterSet, services.log);
+  RequireUsableFolder(programDir, names);
   // Opened for writing before anything is changed: a key this process may
   // not change stops the run here. A removal never creates the key.
   std::unique_ptr<RegistryAccessor> helpLocations = services.registry.CreateAccessor();
@@ -65,60 +103,90 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
     return SameFolder(a, b, services.characterSet, services.folderIdentity);
   };
 
+  RegistrationRecord record(services.recordStore, services.characterSet);
+  record.LogUnreadable(services.log, names,
+                       "removed by the rules for registrations without a record");
+  CompleteInterruptedRuns(record, services);
+
   // What the record holds of this folder's registrations is undone as
-  // recorded, also for names the list no longer holds; the other entries of
-  // the list (registered by a version without the record) as before.
-  std::map<std::string, RegistrationRecord> records;
-  for (int version : KnownTargetVersions) {
-    const TargetProfile &known = ProfileForVersion(version);
-    records[known.ideName] = ReadRegistrationRecord(services.registry, known);
-  }
-  RegistrationRecord &record = records[profile.ideName];
-  const std::vector<std::string> recordedNames = RecordedNamesOf(record, programDir, sameFolder);
+  // recorded, also for names the list no longer holds; the list's other
+  // names that the record knows lose their dead registrations; the rest
+  // (registered by a version without the record) are decided as before.
+  std::vector<std::string> recordedNames = RecordedNamesOf(record, profile, programDir, sameFolder);
+  const bool nothingRecorded = recordedNames.empty();
+  if (nothingRecorded)
+    services.log.Write("nothing of this folder is recorded for " + profile.ideName);
   HelpFileList unrecorded;
-  for (const std::string &entry : list)
-    if (std::find(recordedNames.begin(), recordedNames.end(), entry) == recordedNames.end())
-      unrecorded.push_back(entry);
-  std::vector<HelpFileClaim> claims = ClaimRecordedHelpFiles(
-      recordedNames, profile, records, programDir, anyLocations ? helpLocations.get() : nullptr,
-      services.fileExistence, sameFolder, leadBytes, services.log);
-  std::vector<HelpFileClaim> guessed;
-  for (const std::string &entry : unrecorded)
-    if (!entry.empty())
-      services.log.Write("no record of this folder's registration of \"" + entry + "\" for " +
-                         profile.ideName + ": decided from its help location and its file");
-  guessed = ClaimHelpFiles(unrecorded, programDir, anyLocations ? helpLocations.get() : nullptr,
-                           services.fileExistence, services.characterSet,
-                           services.folderIdentity, services.log);
+  for (const std::string &name : names) {
+    const NameEntry *entry = record.Find(name);
+    if (entry == nullptr) {
+      unrecorded.push_back(name);
+      if (!record.Damage(name))
+        services.log.Write("no record of \"" + name + "\" for " + profile.ideName +
+                           ": decided from its help location and its file");
+      continue;
+    }
+    const bool listed = std::any_of(recordedNames.begin(), recordedNames.end(),
+                                    [&](const std::string &n) { return record.Find(n) == entry; });
+    if (!listed)
+      recordedNames.push_back(name);
+  }
+  RegistryAccessor *locations = anyLocations ? helpLocations.get() : nullptr;
+  std::vector<HelpFileClaim> claims =
+      ClaimRecordedHelpFiles(recordedNames, profile, record, programDir, locations,
+                             services.fileExistence, sameFolder, leadBytes, services.log);
+  const std::vector<HelpFileClaim> guessed =
+      ClaimHelpFiles(unrecorded, programDir, locations, services.fileExistence,
+                     services.characterSet, services.folderIdentity, services.log);
   claims.insert(claims.end(), guessed.begin(), guessed.end());
 
-  RemoveOwnLines(profile, DirectiveLinesOf(claims, &HelpFileClaim::linesAreOurs), services);
+  // When no line that a registration appended stays, what the first one
+  // changed at the file's end goes back with the last.
+  ContentsRecord contents = record.Contents(profile);
+  const bool appendedLeft = AnyAppendedAfter(record, profile, claims);
+  const ContentsEnd restoreEnd =
+      appendedLeft ? ContentsEnd{} : ContentsEnd{contents.lineEndAdded, contents.endOfFileCharReplaced};
+  bool changed = RemoveOwnLines(profile, DirectiveLinesOf(claims, &HelpFileClaim::linesAreOurs),
+                                restoreEnd, record, contents, services);
 
   // The other IDE's contents file matters only where no record decided.
   const std::vector<std::string> ownLocations =
       DirectiveLinesOf(guessed, &HelpFileClaim::locationIsOurs);
-  RemoveHelpLocations(claims,
-                      FindOtherIdeUses(profile, ownLocations, services.registry, services.textFiles,
-                                       services.fileExistence, leadBytes),
-                      *helpLocations, leadBytes, services.log);
+  changed = RemoveHelpLocations(claims,
+                                  FindOtherIdeUses(profile, ownLocations, services.registry,
+                                                   services.textFiles, services.fileExistence,
+                                                   leadBytes),
+                                  *helpLocations, leadBytes, services.log) ||
+              changed;
   helpLocations->CloseKey();
 
-  // This folder's registrations are undone: out of the record with them. A
-  // line it appended that stays for another folder's registration is that
-  // one's now, to go with it.
-  for (const std::string &name : recordedNames) {
-    std::vector<RecordedFolder> &folders = record[name].folders;
-    const auto ours = [&](const RecordedFolder &f) { return sameFolder(f.folder, programDir); };
-    const bool appended = std::any_of(folders.begin(), folders.end(),
-                                      [&](const RecordedFolder &f) { return ours(f) && f.appended; });
-    folders.erase(std::remove_if(folders.begin(), folders.end(), ours), folders.end());
-    if (appended && !folders.empty())
-      folders.back().appended = true;
+  // Out of the record with what was undone.
+  for (const HelpFileClaim &claim : claims)
+    if (claim.recorded && *record.Find(claim.entry) != claim.entryAfter) {
+      changed = changed || claim.entryAfter.registrations.size() <
+                               record.Find(claim.entry)->registrations.size();
+      record.Write(claim.entryAfter);
+    }
+  if (!appendedLeft)
+    contents.lineEndAdded = contents.endOfFileCharReplaced = false;
+  if (contents.stale) {
+    const std::optional<std::string> installRoot =
+        FindInstallRoot(profile, *services.registry.CreateAccessor());
+    if (!installRoot || DeleteCompiledContents(ContentsPath(profile, *installRoot),
+                                               services.fileDeleter, services.systemFolders,
+                                               services.log))
+      contents.stale = false;
   }
-  if (!recordedNames.empty())
-    WriteRegistrationRecord(services.registry, profile, record, recordedNames);
+  if (contents != record.Contents(profile))
+    record.Write(profile, contents);
+  for (const std::string &left : record.DeleteEmptyKeys())
+    services.log.Write("left alone: an empty key of the record, which cannot go: " + left);
 
-  services.messageBoxes.ShowMessage(RemovalSuccessMessage, MessageKind::Information);
+  services.messageBoxes.ShowMessage(
+      nothingRecorded && !changed ? "Nothing of this folder is recorded for " + profile.ideName +
+                                        ", so no help files have been removed."
+                                  : std::string(RemovalSuccessMessage),
+      MessageKind::Information);
   dialog.Close();
 }
 

@@ -41,4 +41,10 @@ std::string BackupPath(const TargetProfile &profile, const std::string &installR
   return installRoot + profile.backupSuffix;
 }
 
+// Beside the contents file and its backup: Delphi4.cnt, Delphi4.~cn, Delphi4.~ed.
+std::string EditedCopyPath(const TargetProfile &profile, const std::string &installRoot) {
+  const std::string &suffix = profile.contentsSuffix;
+  return installRoot + suffix.substr(0, suffix.find_last_of('.') + 1) + "~ed";
+}
+
 } // namespace vantrel

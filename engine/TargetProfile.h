@@ -28,5 +28,7 @@ const TargetProfile &BuildTargetProfile();
 
 std::string ContentsPath(const TargetProfile &profile, const std::string &installRoot);
 std::string BackupPath(const TargetProfile &profile, const std::string &installRoot);
+// Where a removal writes the edited contents file before it takes the file's place.
+std::string EditedCopyPath(const TargetProfile &profile, const std::string &installRoot);
 
 } // namespace vantrel

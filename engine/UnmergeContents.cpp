@@ -1,24 +1,17 @@
 #include "engine/UnmergeContents.h"
 
-#include "engine/Characters.h"
-#include "engine/MergeContents.h"
+#include "engine/ContentsLines.h"
+#include "engine/Fingerprint.h"
+#include "platform/Error.h"
 
 #include <set>
 
 namespace vantrel {
 
-std::string DirectiveKey(std::string_view line, const LeadByteTable &leadBytes) {
-  while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
-    line.remove_suffix(1);
-  std::string text(line);
-  UpperCaseAscii(text, leadBytes);
-  return text;
-}
-
 bool UnmergeContents(const TargetProfile &profile, const std::string &installRoot,
                      const std::vector<std::string> &directiveLines,
                      const ContentsServices &services, const LeadByteTable &leadBytes,
-                     RunLog &log) {
+                     RunLog &log, const ContentsEnd &restoreEnd, const ReplaceJournal &journal) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string backupPath = BackupPath(profile, installRoot);
 
@@ -28,12 +21,17 @@ bool UnmergeContents(const TargetProfile &profile, const std::string &installRoo
 
   std::string kept;
   std::vector<std::string> removed;
+  bool endRemoved = false; // the lines taken out are the file's last
+  Fingerprint before;
   std::unique_ptr<TextReader> reader = services.textFiles.OpenForReading(contentsPath);
   for (bool first = true; !reader->AtEnd(); first = false) {
     const TextLine line = reader->ReadLine();
     if (first)
       RefuseUtf16(line.text, contentsPath);
-    if (ours.count(DirectiveKey(line.text, leadBytes)) != 0) {
+    before.Add(line.text);
+    before.Add(line.end);
+    endRemoved = ours.count(DirectiveKey(line.text, leadBytes)) != 0;
+    if (endRemoved) {
       removed.emplace_back(line.text);
       continue;
     }
@@ -44,19 +42,57 @@ bool UnmergeContents(const TargetProfile &profile, const std::string &installRoo
       kept += '\n';
     kept.append(line.text).append(line.end);
   }
-  if (reader->ClosedByEndOfFileChar())
+  const bool closedByEndOfFileChar = reader->ClosedByEndOfFileChar();
+  if (closedByEndOfFileChar) {
+    before.Add(std::string(1, EndOfFileChar));
     kept += EndOfFileChar;
+  }
   reader->Close();
 
   if (removed.empty()) {
     log.Write("no line to remove in " + contentsPath + ": left unchanged");
     return false;
   }
+  PlannedReplace planned{EditedCopyPath(profile, installRoot), before.Text(), "",
+                         restoreEnd.needsLineEnd || restoreEnd.endOfFileChar};
+  if (endRemoved) {
+    if (restoreEnd.needsLineEnd && kept.size() >= 2 && kept.compare(kept.size() - 2, 2, "\r\n") == 0)
+      kept.resize(kept.size() - 2);
+    if (restoreEnd.endOfFileChar && !closedByEndOfFileChar)
+      kept += EndOfFileChar;
+  }
+  planned.after = FingerprintOf(kept);
+
   // The backup only now, when there is something to take out: a removal that
   // changes nothing leaves the backup of the registration as it was.
   if (services.fileCopier.CopyReplacing(contentsPath, backupPath) == CopyOutcome::Copied)
     log.Write("backup made: " + backupPath);
-  services.fileReplacer.Replace(contentsPath, kept);
+  if (journal.before)
+    journal.before(planned);
+  try {
+    services.fileReplacer.WriteEditedCopy(planned.editedCopy, kept);
+    services.fileReplacer.PutInPlace(planned.editedCopy, contentsPath);
+  } catch (const Error &error) {
+    if (services.fileExistence.FileExists(contentsPath)) {
+      try { // the file is as it was: its edited copy is not needed
+        services.fileDeleter.DeleteFileNamed(planned.editedCopy);
+        if (journal.after)
+          journal.after(false);
+      } catch (const std::exception &) {
+        // The run's own error is the one to report; the next run deletes it.
+      }
+      throw;
+    }
+    // Windows 98 and ME: the file is gone, its edited copy is the content to keep.
+    std::string reason = error.what();
+    while (!reason.empty() && reason.back() == '.')
+      reason.pop_back();
+    throw Error(reason + ". The backup " + backupPath +
+                " holds the content from before this run; the next run of this program puts "
+                "the edited copy in place.");
+  }
+  if (journal.after)
+    journal.after(true);
   for (const std::string &line : removed)
     log.Write("line removed: " + line);
   return true;

@@ -5,6 +5,8 @@
 // folder names.
 
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace vantrel {
@@ -34,6 +36,14 @@ public:
   // Whether the two paths are the same text under the file system's case rule
   // for every character of the code page (Ä and ä alike).
   virtual bool SameFolderName(std::string_view a, std::string_view b) = 0;
+  // The text in UTF-16, as the system reads it in its code page.
+  virtual std::u16string Widen(std::string_view text) = 0;
+  // The UTF-16 text in the code page, or nothing when one of its characters
+  // has no form there (never a look-alike).
+  virtual std::optional<std::string> Narrow(std::u16string_view text) = 0;
+  // The name upper-cased as the registry compares value names, so that the
+  // names it takes for one value ("Grid.hlp", "GRID.HLP") have one key.
+  virtual std::u16string NameKey(std::u16string_view name) = 0;
 };
 
 CharacterSet &SystemCharacterSet();

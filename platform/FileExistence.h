@@ -1,5 +1,5 @@
 #pragma once
-// Whether a file is there.
+// Whether a file or a folder is there.
 
 #include <string>
 
@@ -12,6 +12,8 @@ public:
   // file (or a folder stands there). When the system cannot tell (access
   // denied, an unreachable share), raises vantrel::Error naming the path.
   virtual bool FileExists(const std::string &path) = 0;
+  // The same for a folder (a drive's root, "C:\\", among them).
+  virtual bool FolderExists(const std::string &path) = 0;
 };
 
 FileExistence &SystemFileExistence();

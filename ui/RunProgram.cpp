@@ -16,6 +16,7 @@
 #include "platform/MachineLock.h"
 #include "platform/MessageBox.h"
 #include "platform/ProfileFile.h"
+#include "platform/RecordStore.h"
 #include "platform/Registry.h"
 #include "platform/RunLog.h"
 #include "platform/SystemFolders.h"
@@ -136,6 +137,7 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
   }
 
   const RunServices services{SystemRegistry(),
+                             SystemRecordStore(),
                              SystemTextFiles(),
                              SystemFileCopier(),
                              SystemFileReplacer(),

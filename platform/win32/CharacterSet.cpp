@@ -42,6 +42,29 @@ public:
     return wideA == wideB;
   }
 
+  std::u16string Widen(std::string_view text) override {
+    const std::wstring wide = win32::FromCodePage(text, CP_ACP);
+    return std::u16string(wide.begin(), wide.end());
+  }
+
+  std::optional<std::string> Narrow(std::u16string_view text) override {
+    return win32::ToCodePage(std::wstring(text.begin(), text.end()), CP_ACP);
+  }
+
+  std::u16string NameKey(std::u16string_view name) override {
+    if (!win32::Optional().wideNames) {
+      // Windows 98 and ME keep names in the ANSI code page, and upper-case them so.
+      std::optional<std::string> text = Narrow(name);
+      if (!text)
+        return std::u16string(name); // no name of this system: compared as it stands
+      CharUpperBuffA(text->data(), static_cast<DWORD>(text->size()));
+      return Widen(*text);
+    }
+    std::wstring wide(name.begin(), name.end());
+    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return std::u16string(wide.begin(), wide.end());
+  }
+
 private:
   LeadByteTable leadBytes_;
 };

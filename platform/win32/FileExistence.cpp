@@ -12,14 +12,27 @@ namespace {
 class Win32FileExistence : public FileExistence {
 public:
   bool FileExists(const std::string &path) override {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool FolderExists(const std::string &path) override {
+    const DWORD attributes = AttributesOf(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+private:
+  // INVALID_FILE_ATTRIBUTES when there is nothing at `path`.
+  static DWORD AttributesOf(const std::string &path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       const DWORD error = GetLastError();
-      if (win32::MeansNotFound(error))
-        return false;
+      // A drive that is not there, or has no disk in it, holds nothing either.
+      if (win32::MeansNotFound(error) || error == ERROR_INVALID_DRIVE || error == ERROR_NOT_READY)
+        return INVALID_FILE_ATTRIBUTES;
       win32::RaiseError("Cannot tell whether " + path + " exists", error);
     }
-    return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes;
   }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/FileReplace.h"
 
 #include "platform/Error.h"
+#include "platform/win32/NotFound.h"
 #include "platform/win32/OptionalFunctions.h"
 #include "platform/win32/SystemMessage.h"
 
@@ -12,55 +13,52 @@ namespace {
 
 class Win32FileReplacer : public FileReplacer {
 public:
-  void Replace(const std::string &path, const std::string &bytes) override {
+  void WriteEditedCopy(const std::string &editedCopy, const std::string &bytes) override {
+    SetFileAttributesA(editedCopy.c_str(), FILE_ATTRIBUTE_NORMAL); // one left read-only
+    try {
+      win32::UniqueHandle file(CreateFileA(editedCopy.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!file.Valid())
+        win32::RaiseLastError("Cannot write the edited copy " + editedCopy);
+      DWORD written = 0;
+      if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) ||
+          written != bytes.size() || !FlushFileBuffers(file.Get()))
+        win32::RaiseLastError("Cannot write the edited copy " + editedCopy);
+      if (!file.Reset())
+        win32::RaiseLastError("Cannot close the edited copy " + editedCopy);
+    } catch (...) {
+      DeleteFileA(editedCopy.c_str());
+      throw;
+    }
+  }
+
+  void PutInPlace(const std::string &editedCopy, const std::string &path) override {
     const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributesError = GetLastError();
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
       throw Error("The file " + path +
                   " is read-only, so it cannot be changed. Clear its read-only attribute (in "
                   "the file's Properties) and try again.");
-    const std::size_t slash = path.find_last_of("\\/:");
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    char temporary[MAX_PATH + 1] = {};
-    if (GetTempFileNameA(folder.c_str(), "vtr", 0, temporary) == 0)
-      win32::RaiseLastError("Cannot create a temporary file beside " + path);
-    try {
-      WriteThrough(temporary, bytes);
-      if (win32::Optional().replaceInOneStep) {
-        // One rename: the file is either all old or all new.
-        if (!MoveFileExA(temporary, path.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-          win32::RaiseLastError("Cannot replace " + path + " with its edited copy");
-        return;
-      }
-      // Windows 98 and ME replace no file in one step: the old one goes first.
-      if (!DeleteFileA(path.c_str()))
-        win32::RaiseLastError("Cannot replace " + path + " with its edited copy");
-    } catch (...) {
-      DeleteFileA(temporary);
-      throw;
+    if (win32::Optional().replaceInOneStep) {
+      // One rename: the file is either all old or all new.
+      if (!MoveFileExA(editedCopy.c_str(), path.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        win32::RaiseLastError("Cannot replace " + path + " with its edited copy " + editedCopy);
+      return;
     }
+    // Windows 98 and ME: the old file goes first, unless an earlier try took it.
+    if (attributes != INVALID_FILE_ATTRIBUTES && !DeleteFileA(path.c_str()))
+      win32::RaiseLastError("Cannot replace " + path + " with its edited copy " + editedCopy);
+    if (attributes == INVALID_FILE_ATTRIBUTES && !win32::MeansNotFound(attributesError))
+      win32::RaiseError("Cannot replace " + path + " with its edited copy " + editedCopy,
+                        attributesError);
     // The file is missing now until the rename; should that fail, the new
     // content stays where it is, and the error says where.
-    if (!MoveFileA(temporary, path.c_str()))
+    if (!MoveFileA(editedCopy.c_str(), path.c_str()))
       win32::RaiseLastError("The file " + path + " was deleted to be replaced by its edited copy " +
-                            temporary + ", which could not be renamed to it: rename " + temporary +
-                            " to " + path +
-                            " (the backup beside it holds the content from "
-                            "before this run)");
-  }
-
-private:
-  static void WriteThrough(const std::string &path, const std::string &bytes) {
-    win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid())
-      win32::RaiseLastError("Cannot write the temporary file " + path);
-    DWORD written = 0;
-    if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
-        written != bytes.size() || !FlushFileBuffers(file.Get()))
-      win32::RaiseLastError("Cannot write the temporary file " + path);
-    if (!file.Reset())
-      win32::RaiseLastError("Cannot close the temporary file " + path);
+                            editedCopy + ", which could not be renamed to it: rename " +
+                            editedCopy + " to " + path);
   }
 };
 

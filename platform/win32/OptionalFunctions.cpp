@@ -17,6 +17,11 @@ OptionalFunctions LookUpAll() {
   LookUp(kernel, "CompareStringOrdinal", found.CompareStringOrdinal);
   LookUp(kernel, "GetLongPathNameW", found.GetLongPathNameW);
   LookUp(kernel, "GetLongPathNameA", found.GetLongPathNameA);
+  const HMODULE advapi = GetModuleHandleA("advapi32.dll");
+  LookUp(advapi, "RegQueryValueExW", found.RegQueryValueExW);
+  LookUp(advapi, "RegSetValueExW", found.RegSetValueExW);
+  LookUp(advapi, "RegEnumValueW", found.RegEnumValueW);
+  LookUp(advapi, "RegDeleteValueW", found.RegDeleteValueW);
   // The high bit of GetVersion is set on 95, 98 and ME only.
   const DWORD version = GetVersion();
   const bool nt = (version & 0x80000000u) == 0;
@@ -27,8 +32,13 @@ OptionalFunctions LookUpAll() {
   found.noBestFitFlag = nt && major >= 5;
   found.invalidCharsFlag = nt && major >= 6;
   found.globalNamespace = nt && major >= 5;
-  if (!nt)
-    found.GetLongPathNameW = nullptr; // a stub there
+  if (!nt) { // stubs there
+    found.GetLongPathNameW = nullptr;
+    found.RegQueryValueExW = nullptr;
+    found.RegSetValueExW = nullptr;
+    found.RegEnumValueW = nullptr;
+    found.RegDeleteValueW = nullptr;
+  }
   return found;
 }
 

@@ -20,6 +20,16 @@ struct OptionalFunctions {
   // 98 and 2000 and later (on 98 and ME the W form is a stub).
   DWORD(WINAPI *GetLongPathNameW)(LPCWSTR path, LPWSTR buffer, DWORD size) = nullptr;
   DWORD(WINAPI *GetLongPathNameA)(LPCSTR path, LPSTR buffer, DWORD size) = nullptr;
+  // NT: the registry's UTF-16 functions, for the program's own record (98
+  // and ME export them as stubs that fail).
+  LONG(WINAPI *RegQueryValueExW)(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type,
+                                 LPBYTE data, LPDWORD size) = nullptr;
+  LONG(WINAPI *RegSetValueExW)(HKEY key, LPCWSTR name, DWORD reserved, DWORD type,
+                               const BYTE *data, DWORD size) = nullptr;
+  LONG(WINAPI *RegEnumValueW)(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength,
+                              LPDWORD reserved, LPDWORD type, LPBYTE data,
+                              LPDWORD size) = nullptr;
+  LONG(WINAPI *RegDeleteValueW)(HKEY key, LPCWSTR name) = nullptr;
 
   // Windows NT: file and module names in UTF-16 (on 98 and ME those calls
   // are stubs that fail), and the system's upper-case table for them.

@@ -1,6 +1,7 @@
 #include "platform/Registry.h"
 
 #include "platform/Error.h"
+#include "platform/win32/RegistryKey.h"
 #include "platform/win32/SystemMessage.h"
 
 #include <windows.h>
@@ -9,14 +10,8 @@ namespace vantrel {
 
 namespace {
 
-// The IDE is a 32-bit program and keeps its key in the 32-bit view, where the
-// 32-bit help viewer also looks for help locations. A 32-bit program sees that
-// view anyway; Windows 2000 refuses the flag.
-#ifdef _WIN64
-constexpr REGSAM View = KEY_WOW64_32KEY;
-#else
-constexpr REGSAM View = 0;
-#endif
+using win32::UniqueKey;
+constexpr REGSAM View = win32::RegistryView;
 
 HKEY RootHandle(RootKey root) {
   switch (root) {
@@ -25,32 +20,6 @@ HKEY RootHandle(RootKey root) {
   }
   return nullptr;
 }
-
-class UniqueKey {
-public:
-  UniqueKey() = default;
-  UniqueKey(const UniqueKey &) = delete;
-  UniqueKey &operator=(const UniqueKey &) = delete;
-  ~UniqueKey() { Reset(); }
-  HKEY Get() const { return key_; }
-  HKEY *Receive() {
-    Reset();
-    return &key_;
-  }
-  void Reset(HKEY key = nullptr) {
-    if (key_ != nullptr)
-      RegCloseKey(key_);
-    key_ = key;
-  }
-  HKEY Release() {
-    HKEY key = key_;
-    key_ = nullptr;
-    return key;
-  }
-
-private:
-  HKEY key_ = nullptr;
-};
 
 class Win32RegistryAccessor : public RegistryAccessor {
 public:
@@ -174,11 +143,7 @@ public:
   bool DeleteKey(const std::string &path) override {
     CloseKey();
     const Target target = Resolve(path);
-#ifdef _WIN64
-    const LONG result = RegDeleteKeyExA(target.parent, target.subKey.c_str(), View, 0);
-#else
-    const LONG result = RegDeleteKeyA(target.parent, target.subKey.c_str());
-#endif
+    const LONG result = win32::DeleteKeyInView(target.parent, target.subKey.c_str());
     if (result == ERROR_FILE_NOT_FOUND)
       return false;
     if (result != ERROR_SUCCESS)

@@ -742,9 +742,12 @@ class CommandLineTest(ProgramFixture):
 
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0)
         self.assertEqual(self.contents.read_bytes(), self.MERGED)
-        self.assertEqual(self.values(ENTRIES), [OTHER_DIR + "\\"] * 4)
+        # Neither folder holds Old.hlp: the other's registration of it holds nothing.
+        self.assertEqual(self.values(ENTRIES), [OTHER_DIR + "\\"] * 2 + [None, OTHER_DIR + "\\"])
         self.assertIn('line kept: ":Link Grid.hlp" is still registered from ' + OTHER_DIR + "\\",
                       self.log_lines())
+        self.assertIn(f"registered from {OTHER_DIR}\\, which no longer holds Old.hlp: taken out "
+                      "of the record", self.log_lines())
 
         self.assertEqual(self.run_to_end("/unregister", "/quiet", folder=OTHER_DIR), 0)
         self.assertEqual(self.contents.read_bytes(), BASE)

@@ -23,7 +23,8 @@ protected:
   const std::vector<std::string> ours{":Link Grid.hlp", ":Include Grid.cnt"};
 
   void Unmerge(const TargetProfile &target) {
-    UnmergeContents(target, root, ours, {sandbox->Files(), sandbox->Copier(), sandbox->Replacer()},
+    UnmergeContents(target, root, ours, {sandbox->Files(), sandbox->Copier(), sandbox->Replacer(), sandbox->Existence(),
+                     sandbox->Deleter()},
                     LeadByteTable());
   }
   std::string Unmerge(const std::string &before) {
@@ -150,7 +151,7 @@ TEST(UnmergeLineStructure, ReaderSeesExactlyTheKeptLines) {
     test::MemoryFileSystem fs;
     fs.files[contents] = before;
     UnmergeContents(ProfileForVersion(3), "C:\\IDE", {":Link Grid.hlp", ":Include Grid.cnt"},
-                    {fs, fs, fs}, LeadByteTable());
+                    {fs, fs, fs, fs, fs}, LeadByteTable());
     bool closedBefore = false, closedAfter = false;
     std::vector<Line> kept;
     for (const Line &line : LinesOf(before, closedBefore))

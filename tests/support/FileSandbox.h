@@ -5,6 +5,7 @@
 // they are the in-memory stand-ins. The contents-merge tests run on both.
 
 #include "platform/FileCopy.h"
+#include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
 #include "platform/TextFile.h"
@@ -33,6 +34,7 @@ public:
   virtual FileCopier &Copier() = 0;
   virtual FileReplacer &Replacer() = 0;
   virtual FileExistence &Existence() = 0;
+  virtual FileDeleter &Deleter() = 0;
 };
 
 std::unique_ptr<FileSandbox> MakeFileSandbox();

@@ -22,6 +22,7 @@ public:
   FileCopier &Copier() override { return fs_; }
   FileReplacer &Replacer() override { return fs_; }
   FileExistence &Existence() override { return fs_; }
+  FileDeleter &Deleter() override { return fs_; }
 
 private:
   MemoryFileSystem fs_;

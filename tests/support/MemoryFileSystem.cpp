@@ -32,12 +32,14 @@ public:
     plan_ = PlanAppend(std::string_view(text).substr(text.size() < 2 ? 0 : text.size() - 2));
   }
   void WriteLine(const std::string &line) override {
+    fs_.BeforeChange();
     fs_.Operation("write", path_);
     std::string &text = fs_.files[path_];
     if (firstLine_ && plan_.dropEndOfFileChar)
       text.pop_back();
     text += AppendedBytes(plan_, firstLine_, line);
     firstLine_ = false;
+    fs_.AfterChange();
   }
   void Close() override { fs_.Operation("close", path_); }
 
@@ -94,7 +96,9 @@ CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
     return CopyOutcome::SourceMissing;
   if (unwritable.count(destination) != 0)
     throw Error("Cannot copy " + source + " to " + destination + ": Access denied.");
+  BeforeChange();
   files[destination] = file->second;
+  AfterChange();
   return CopyOutcome::Copied;
 }
 
@@ -129,17 +133,45 @@ std::optional<std::string> MemoryFileSystem::DeleteFileNamed(const std::string &
       throw Error("Cannot delete " + actual +
                   ": The process cannot access the file because it "
                   "is being used by another process.");
+    BeforeChange();
     files.erase(file);
+    AfterChange();
     return actual;
   }
   return std::nullopt;
 }
 
-void MemoryFileSystem::Replace(const std::string &path, const std::string &bytes) {
+void MemoryFileSystem::WriteEditedCopy(const std::string &editedCopy, const std::string &bytes) {
+  Operation("replace", editedCopy);
+  if (unwritable.count(editedCopy) != 0)
+    throw Error("Cannot write the edited copy " + editedCopy + ": Access denied.");
+  BeforeChange();
+  files[editedCopy] = bytes;
+  AfterChange();
+}
+
+void MemoryFileSystem::PutInPlace(const std::string &editedCopy, const std::string &path) {
   Operation("replace", path);
+  Open(path);
   if (unwritable.count(path) != 0)
     throw Error("Cannot replace " + path + ": Access denied.");
-  files[path] = bytes;
+  BeforeChange();
+  if (replaceInTwoSteps && files.erase(path) != 0) {
+    AfterChange();
+    BeforeChange();
+  }
+  files[path] = files.at(editedCopy);
+  files.erase(editedCopy);
+  AfterChange();
+}
+
+bool MemoryFileSystem::FolderExists(const std::string &path) {
+  std::string folder = Upper(path);
+  if (drives.count(folder) != 0)
+    return true;
+  if (!folder.empty() && folder.back() == '\\')
+    folder.pop_back();
+  return folders.count(folder) != 0;
 }
 
 } // namespace vantrel::test

@@ -10,6 +10,7 @@
 #include "platform/FolderIdentity.h"
 #include "platform/SystemFolders.h"
 #include "platform/TextFile.h"
+#include "tests/support/WriteGate.h"
 
 #include <map>
 #include <set>
@@ -32,8 +33,13 @@ public:
   // Folders that exist, upper-cased, without the trailing backslash -> which
   // folder on disk they are (two names of one folder share it).
   std::map<std::string, int> folders;
+  std::set<std::string> drives{"C:\\"}; // roots that are there, upper-cased
   std::string windowsFolder = "C:\\WINDOWS";
   std::optional<std::string> localAppData;
+  // Replaces as Windows 98 and ME do: the file is deleted, then the edited
+  // copy renamed to it (two changes).
+  bool replaceInTwoSteps = false;
+  WriteGate *gate = nullptr;
 
   // Makes the n-th text-file operation from now (1 = the next) raise.
   void FailAtOperation(int n) { failAt_ = operations_ + n; }
@@ -48,8 +54,10 @@ public:
   std::unique_ptr<TextReader> OpenForReading(const std::string &path) override;
   std::unique_ptr<TextAppender> OpenForAppending(const std::string &path) override;
   CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override;
-  void Replace(const std::string &path, const std::string &bytes) override;
+  void WriteEditedCopy(const std::string &editedCopy, const std::string &bytes) override;
+  void PutInPlace(const std::string &editedCopy, const std::string &path) override;
   bool FileExists(const std::string &path) override { return files.count(path) != 0; }
+  bool FolderExists(const std::string &path) override;
   std::optional<bool> SameFolderOnDisk(const std::string &a, const std::string &b) override;
   // Names match without regard to ASCII case, as on Windows.
   std::optional<std::string> DeleteFileNamed(const std::string &path) override;
@@ -60,6 +68,14 @@ public:
   void Open(const std::string &path);
   // Counts one text-file operation and raises if it is the one due to fail.
   void Operation(const char *what, const std::string &path);
+  void BeforeChange() {
+    if (gate != nullptr)
+      gate->Before();
+  }
+  void AfterChange() {
+    if (gate != nullptr)
+      gate->After();
+  }
 
 private:
   int operations_ = 0;

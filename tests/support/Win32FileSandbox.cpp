@@ -30,6 +30,7 @@ public:
   FileCopier &Copier() override { return SystemFileCopier(); }
   FileReplacer &Replacer() override { return SystemFileReplacer(); }
   FileExistence &Existence() override { return SystemFileExistence(); }
+  FileDeleter &Deleter() override { return SystemFileDeleter(); }
 
 private:
   TempFolder folder_;

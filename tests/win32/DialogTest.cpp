@@ -32,7 +32,7 @@ TEST(Dialog, ClassicFontAndTheWholeLabelCaptionAt96Dpi) {
   test::StandInLock lock;
   test::CountingClock clock;
   const RunServices services{
-      registry, files,      files,    files,
+      registry, registry,   files,    files,    files,
       files,    files,      files,    files, lock,
       clock,    characters, messages, [] { return std::string("C:\\Tools\\Vantrel.exe"); }};
   for (int version : {3, 4}) {

@@ -5,6 +5,7 @@
 #include "platform/Error.h"
 #include "platform/ExecutablePath.h"
 #include "platform/FolderIdentity.h"
+#include "platform/RecordStore.h"
 #include "tests/support/RecordingServices.h"
 #include "tests/support/RegistryHelpers.h"
 #include "tests/support/TempFolder.h"
@@ -48,6 +49,7 @@ protected:
   }
   void Run(const HelpFileList &list) {
     RunServices services{SystemRegistry(),
+                         SystemRecordStore(),
                          SystemTextFiles(),
                          SystemFileCopier(),
                          SystemFileReplacer(),

@@ -1,0 +1,96 @@
+#include "engine/CompleteInterruptedRuns.h"
+
+#include "engine/DeleteCompiledContents.h"
+#include "engine/Fingerprint.h"
+#include "engine/ReadInstallRoot.h"
+
+namespace vantrel {
+
+namespace {
+
+// The file's Fingerprint text, or nothing when there is no such file.
+std::optional<std::string> FingerprintOfFile(const std::string &path, const RunServices &services) {
+  if (!services.fileExistence.FileExists(path))
+    return std::nullopt;
+  std::unique_ptr<TextReader> reader = services.textFiles.OpenForReading(path);
+  Fingerprint fingerprint;
+  while (!reader->AtEnd())
+    fingerprint.Add(reader->ReadLines());
+  if (reader->ClosedByEndOfFileChar())
+    fingerprint.Add(std::string(1, EndOfFileChar));
+  reader->Close();
+  return fingerprint.Text();
+}
+
+void DeleteEditedCopy(const std::string &editedCopy, const RunServices &services) {
+  services.fileDeleter.DeleteFileNamed(editedCopy);
+  services.log.Write("edited copy deleted: " + editedCopy + ", which an earlier run left behind");
+}
+
+// Returns whether the file now holds the edited content.
+bool CompleteReplace(const PendingReplace &replace, const RegistrationRecord &record,
+                     const RunServices &services) {
+  const std::optional<std::string> contentsPath = record.Narrow(replace.contentsPath);
+  const std::optional<std::string> editedCopy = record.Narrow(replace.editedCopy);
+  if (!contentsPath || !editedCopy) {
+    services.log.Write("left alone: a replace of " + record.Shown(replace.contentsPath) +
+                       " that an earlier run left unfinished, recorded under another code page");
+    return false;
+  }
+  const std::optional<std::string> contents = FingerprintOfFile(*contentsPath, services);
+  const std::optional<std::string> edited = FingerprintOfFile(*editedCopy, services);
+  if (contents == replace.after) {
+    if (edited)
+      DeleteEditedCopy(*editedCopy, services);
+    return true;
+  }
+  if (edited == replace.after && (!contents || contents == replace.before)) {
+    services.fileReplacer.PutInPlace(*editedCopy, *contentsPath);
+    services.log.Write("replace completed: " + *contentsPath + " is now its edited copy " +
+                       *editedCopy + ", which an earlier run left unfinished");
+    return true;
+  }
+  if (!contents) {
+    services.log.Write("contents file missing: " + *contentsPath +
+                       " is not there, and no edited copy that an earlier run left can take its "
+                       "place; its backup holds the content from before that run");
+    return false;
+  }
+  if (edited)
+    DeleteEditedCopy(*editedCopy, services);
+  return false;
+}
+
+} // namespace
+
+void CompleteInterruptedRuns(RegistrationRecord &record, const RunServices &services) {
+  if (record.HasOlderLayout()) {
+    record.MoveOlderLayout();
+    services.log.Write("record moved to its present layout (one entry per help file)");
+  }
+  for (int version : KnownTargetVersions) {
+    const TargetProfile &profile = ProfileForVersion(version);
+    ContentsRecord contents = record.Contents(profile);
+    if (contents.replace) {
+      if (CompleteReplace(*contents.replace, record, services)) {
+        contents.stale = true;
+        if (contents.replace->restoresEnd)
+          contents.lineEndAdded = contents.endOfFileCharReplaced = false;
+      }
+      contents.replace.reset();
+      record.Write(profile, contents);
+    }
+    if (!contents.stale)
+      continue;
+    const std::optional<std::string> installRoot =
+        FindInstallRoot(profile, *services.registry.CreateAccessor());
+    if (installRoot && DeleteCompiledContents(ContentsPath(profile, *installRoot),
+                                              services.fileDeleter, services.systemFolders,
+                                              services.log)) {
+      contents.stale = false;
+      record.Write(profile, contents);
+    }
+  }
+}
+
+} // namespace vantrel
