@@ -7,6 +7,7 @@
 #include "engine/DistinctNames.h"
 #include "engine/FindOtherIdeUses.h"
 #include "engine/ReadInstallRoot.h"
+#include "engine/RecordRegistration.h"
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RemoveHelpLocations.h"
 #include "engine/RequireUsableFolder.h"
@@ -169,6 +170,10 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
     }
   if (!appendedLeft)
     contents.lineEndAdded = contents.endOfFileCharReplaced = false;
+  // An interrupted registration from here is undone now, not to be completed.
+  if (contents.registeringFrom &&
+      IsRecordedFolder(record, *contents.registeringFrom, programDir, sameFolder))
+    contents.registeringFrom.reset();
   if (contents.stale) {
     const std::optional<std::string> installRoot =
         FindInstallRoot(profile, *services.registry.CreateAccessor());

@@ -165,6 +165,15 @@ void MemoryFileSystem::PutInPlace(const std::string &editedCopy, const std::stri
   AfterChange();
 }
 
+bool MemoryFileSystem::FileExists(const std::string &path) {
+  if (files.count(path) != 0)
+    return true;
+  for (const auto &file : files)
+    if (Upper(file.first) == Upper(path))
+      return true;
+  return false;
+}
+
 bool MemoryFileSystem::FolderExists(const std::string &path) {
   std::string folder = Upper(path);
   if (drives.count(folder) != 0)

@@ -56,7 +56,8 @@ public:
   CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override;
   void WriteEditedCopy(const std::string &editedCopy, const std::string &bytes) override;
   void PutInPlace(const std::string &editedCopy, const std::string &path) override;
-  bool FileExists(const std::string &path) override { return files.count(path) != 0; }
+  // Names match without regard to ASCII case, as on Windows.
+  bool FileExists(const std::string &path) override;
   bool FolderExists(const std::string &path) override;
   std::optional<bool> SameFolderOnDisk(const std::string &a, const std::string &b) override;
   // Names match without regard to ASCII case, as on Windows.
