@@ -273,7 +273,8 @@ TEST(RemovalOwnership, TakesAwayOnlyWhatNoOneElseStillUses) {
 
 // Removal undoes what the record says each registration did, for Delphi 3 at
 // C:\D3 and Delphi 4 at C:\IDE, from folders X and Y: every row ends with
-// both contents files as they began and no help location.
+// both contents files as they began, byte for byte, the help location as it
+// was (none, or C:\Old\) and no record but what another run left there.
 TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
   const std::string d3Key = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\3.0";
   const std::string d3Contents = "C:\\D3\\Help\\Delphi3.cnt";
@@ -283,8 +284,9 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     const char *folder;
     Action action;
     HelpFileList list;
+    bool thenDeleted = false; // the folder is deleted after the step, without its removal
   };
-  const HelpFileList both{"Grid.hlp", "Grid.cnt"};
+  const HelpFileList both{"Grid.hlp", "Grid.cnt"}, otherSpelling{"GRID.HLP", "Grid.cnt"};
   const struct {
     const char *situation;
     std::vector<Step> steps;
@@ -294,6 +296,10 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     bool recordLost;           // the record is gone before the last step
     const char *logged;        // the last step logs a line that starts so
     const char *afterY = nullptr; // Grid.hlp's location once Y is removed
+    const char *oldLocation = nullptr; // Grid.hlp's location before, in a folder that holds it
+    const char *d4Start = nullptr;     // Delphi 4's file before, when not the usual
+    std::u16string recordedName = u"", recordedText = u""; // an entry another run left
+    bool emptyKeyLeft = false;         // an empty key of the record, left by another run
   } cases[] = {
       {"two IDEs, two folders",
        {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
@@ -319,6 +325,48 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
       {"no record",
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, true, "no record of \"Grid.hlp\" for Delphi 4"},
+      {"one folder for both IDEs: the location from before comes back",
+       {{4, "C:\\X\\", Action::Register, both}, {3, "C:\\X\\", Action::Register, both},
+        {4, "C:\\X\\", Action::Remove, both}, {3, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Old\\", nullptr,
+       "C:\\Old\\"},
+      {"two folders, two spellings of one name",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, otherSpelling},
+        {4, "C:\\X\\", Action::Remove, both}, {4, "C:\\Y\\", Action::Remove, otherSpelling}},
+       false, false, false, false, "line removed: :Link Grid.hlp"},
+      {"the list edited to another spelling",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, otherSpelling}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Old\\", nullptr,
+       "C:\\Old\\"},
+      {"a second removal keeps the line from before",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
+        {4, "C:\\X\\", Action::Remove, both}},
+       true, false, false, false, "nothing of this folder is recorded for Delphi 4"},
+      {"a damaged entry of another name",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "left alone: the record of \"Other.hlp\" is damaged (garbage)",
+       nullptr, nullptr, nullptr, u"Other.hlp", u"garbage"},
+      {"an entry written under another code page",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "left alone: the record of \"?.hlp\", written under a code page",
+       nullptr, nullptr, nullptr, u"\x8341.hlp", u"before\n1\tDelphi 4\tappended\tC:\\\x8341\\"},
+      {"an empty key of the record left behind",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr, nullptr, u"",
+       u"", true},
+      {"a last line without a line end",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr,
+       ":Base Delphi4.hlp"},
+      {"an end-of-file character at the end",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr,
+       ":Base Delphi4.hlp\r\n\x1A"},
+      {"a folder deleted without its removal",
+       {{4, "C:\\X\\", Action::Register, both, true}, {4, "C:\\Y\\", Action::Register, both},
+        {4, "C:\\Y\\", Action::Remove, both}},
+       false, false, false, false,
+       "registered from C:\\X\\, which no longer holds Grid.hlp: taken out of the record"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.situation);
@@ -331,8 +379,16 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     test::RecordingDialog dialog;
     registry.keys[IdeKey]["RootDir"] = "C:\\IDE";
     registry.keys[d3Key]["RootDir"] = "C:\\D3";
-    const std::string d4Before = c.lineBefore ? Base + before : Base;
+    const std::string d4Before = c.d4Start ? c.d4Start : c.lineBefore ? Base + before : Base;
     files.files[Contents] = d4Before;
+    if (c.oldLocation) {
+      registry.keys[HelpKey]["Grid.hlp"] = c.oldLocation;
+      files.files[c.oldLocation + std::string("Grid.hlp")] = "help";
+    }
+    if (!c.recordedName.empty())
+      registry.records["Registrations"][c.recordedName] = c.recordedText;
+    if (c.emptyKeyLeft)
+      registry.records["Registrations\\Delphi 3"];
     files.files[d3Contents] = Base;
     for (const char *folder : {"C:\\X\\", "C:\\Y\\"})
       for (const std::string &name : both)
@@ -358,11 +414,21 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
         for (const char *name : {"Grid.hlp", "Grid.cnt"})
           files.files.erase(std::string("C:\\Y\\") + name); // Y is uninstalled
       }
+      if (step.thenDeleted)
+        for (const char *name : {"Grid.hlp", "Grid.cnt"})
+          files.files.erase(step.folder + std::string(name));
     }
     EXPECT_EQ(files.files[Contents], d4Before);
     EXPECT_EQ(files.files[d3Contents], Base);
-    EXPECT_TRUE(registry.keys[HelpKey].empty()) << ::testing::PrintToString(registry.keys[HelpKey]);
-    EXPECT_TRUE(registry.records.empty()) << "the record is gone";
+    EXPECT_EQ(registry.keys[HelpKey].size(), c.oldLocation ? 1u : 0u)
+        << ::testing::PrintToString(registry.keys[HelpKey]);
+    if (c.oldLocation) {
+      EXPECT_EQ(registry.keys[HelpKey]["Grid.hlp"], c.oldLocation);
+    }
+    std::map<std::string, std::map<std::u16string, std::u16string>> left;
+    if (!c.recordedName.empty())
+      left = {{"", {}}, {"Registrations", {{c.recordedName, c.recordedText}}}};
+    EXPECT_EQ(registry.records, left) << "the record holds no more than what another run left";
     EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string &l) {
       return l.rfind(c.logged, 0) == 0;
     })) << ::testing::PrintToString(log.lines);
