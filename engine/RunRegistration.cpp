@@ -21,9 +21,8 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
   const HelpFileList names = DistinctNames(list, services.characterSet, services.log);
   RequireUsableFolder(programDir, names);
   const std::string installRoot = ReadInstallRoot(profile, *services.registry.CreateAccessor());
-  const SameFolderTest sameFolder = [&](const std::string &a, const std::string &b) {
-    return SameFolder(a, b, services.characterSet, services.folderIdentity);
-  };
+  const SameFolderTest sameFolder =
+      SameFolderForTheRun(services.characterSet, services.folderIdentity);
 
   RegistrationRecord record(services.recordStore, services.characterSet);
   record.LogUnreadable(services.log, names, "this registration replaces it");

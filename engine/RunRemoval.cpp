@@ -14,6 +14,7 @@
 #include "engine/UnmergeContents.h"
 
 #include <algorithm>
+#include <set>
 
 namespace vantrel {
 
@@ -34,16 +35,16 @@ std::vector<std::string> DirectiveLinesOf(const std::vector<HelpFileClaim> &clai
 // once the claims' entries are written.
 bool AnyAppendedAfter(const RegistrationRecord &record, const TargetProfile &profile,
                       const std::vector<HelpFileClaim> &claims) {
-  std::vector<std::u16string> claimed;
+  std::set<std::u16string> claimed;
   for (const HelpFileClaim &claim : claims)
     if (claim.recorded) {
-      claimed.push_back(claim.entryAfter.name);
+      claimed.insert(claim.entryAfter.name);
       for (const Registration &registration : claim.entryAfter.registrations)
         if (registration.ide == profile.ideName && registration.appended)
           return true;
     }
   for (const NameEntry *entry : record.Entries())
-    if (std::find(claimed.begin(), claimed.end(), entry->name) == claimed.end())
+    if (claimed.count(entry->name) == 0)
       for (const Registration &registration : entry->registrations)
         if (registration.ide == profile.ideName && registration.appended)
           return true;
@@ -100,9 +101,8 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   std::unique_ptr<RegistryAccessor> helpLocations = services.registry.CreateAccessor();
   helpLocations->SetRootKey(RootKey::LocalMachine);
   const bool anyLocations = helpLocations->OpenExistingKey(HelpLocationKey, KeyAccess::ReadWrite);
-  const SameFolderTest sameFolder = [&](const std::string &a, const std::string &b) {
-    return SameFolder(a, b, services.characterSet, services.folderIdentity);
-  };
+  const SameFolderTest sameFolder =
+      SameFolderForTheRun(services.characterSet, services.folderIdentity);
 
   RegistrationRecord record(services.recordStore, services.characterSet);
   record.LogUnreadable(services.log, names,
@@ -117,6 +117,9 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   const bool nothingRecorded = recordedNames.empty();
   if (nothingRecorded)
     services.log.Write("nothing of this folder is recorded for " + profile.ideName);
+  std::set<const NameEntry *> claimed;
+  for (const std::string &name : recordedNames)
+    claimed.insert(record.Find(name));
   HelpFileList unrecorded;
   for (const std::string &name : names) {
     const NameEntry *entry = record.Find(name);
@@ -125,12 +128,9 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
       if (!record.Damage(name))
         services.log.Write("no record of \"" + name + "\" for " + profile.ideName +
                            ": decided from its help location and its file");
-      continue;
-    }
-    const bool listed = std::any_of(recordedNames.begin(), recordedNames.end(),
-                                    [&](const std::string &n) { return record.Find(n) == entry; });
-    if (!listed)
+    } else if (claimed.insert(entry).second) {
       recordedNames.push_back(name);
+    }
   }
   RegistryAccessor *locations = anyLocations ? helpLocations.get() : nullptr;
   std::vector<HelpFileClaim> claims =

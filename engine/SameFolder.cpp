@@ -2,6 +2,8 @@
 
 #include "engine/Characters.h"
 
+#include <map>
+#include <memory>
 #include <optional>
 
 namespace vantrel {
@@ -18,6 +20,16 @@ bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterS
         IsCharacterStart(*folder, folder->size() - 1, leadBytes))
       folder->remove_suffix(1);
   return characterSet.SameFolderName(a, b);
+}
+
+SameFolderTest SameFolderForTheRun(CharacterSet &characterSet, FolderIdentity &folderIdentity) {
+  auto answers = std::make_shared<std::map<std::pair<std::string, std::string>, bool>>();
+  return [&characterSet, &folderIdentity, answers](const std::string &a, const std::string &b) {
+    const auto [answer, isNew] = answers->emplace(std::make_pair(a, b), false);
+    if (isNew)
+      answer->second = SameFolder(a, b, characterSet, folderIdentity);
+    return answer->second;
+  };
 }
 
 } // namespace vantrel

@@ -21,4 +21,8 @@ bool SameFolder(std::string_view a, std::string_view b, CharacterSet &characterS
 // The same question with the services bound, for operations that ask it often.
 using SameFolderTest = std::function<bool(const std::string &, const std::string &)>;
 
+// The question for one run: each answer is kept, since a run asks about the
+// same few folders for every name, and no folder changes while it runs.
+SameFolderTest SameFolderForTheRun(CharacterSet &characterSet, FolderIdentity &folderIdentity);
+
 } // namespace vantrel

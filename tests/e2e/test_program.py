@@ -595,6 +595,37 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.values(names),
                          [None] * 8 + [folder + "\\" for folder in folders[4:] for _ in "hc"])
 
+    def test_registration_killed_part_way_is_completed_then_undone(self):
+        """A registration of a long list, ended by TerminateProcess once it has
+        appended lines, is completed by the next run; the removal then gives
+        back the contents file byte for byte (its last line had no line end)."""
+        names = [f"Part{i:04d}.hlp" for i in range(600 if is_32_bit(ARGS.program) else 3000)]
+        before = BASE[:-2]
+        self.install_ide(contents=before)
+        self.write_list(names)
+        self.provide_help_files(names)
+        self.flush_registry()
+        run = launch([COMPONENT_DIR + "\\" + self.program_name, "/quiet"], cwd=self.component,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(run.kill)
+        deadline = time.monotonic() + 120
+        while self.contents.stat().st_size == len(before):
+            self.assertIsNone(run.poll(), "the run ended before it appended a line")
+            self.assertLess(time.monotonic(), deadline, "no line was appended within 120 s")
+            time.sleep(0.001)
+        status, facts = the_probe().ask("terminate", self.program_name)
+        self.assertEqual(status, 0, facts)
+        run.wait(timeout=60)
+        merged = before + b"\r\n" + b"".join(b":Link %s\r\n" % n.encode() for n in names)
+        self.assertLess(len(self.contents.read_bytes()), len(merged), "not killed part-way")
+
+        self.assertEqual(self.run_to_end("/quiet"), 0)
+        self.assertEqual(self.contents.read_bytes(), merged)
+        self.assertEqual(self.run_to_end("/unregister", "/quiet"), 0)
+        self.assertEqual(self.contents.read_bytes(), before)
+        self.assertEqual(self.values(names), [None] * len(names))
+        self.assertFalse(self.key_exists("HKLM\\SOFTWARE\\Vantrel"), "the record is gone")
+
     def test_quiet_failures_exit_1_and_change_nothing(self):
         self.write_list(ENTRIES)
         self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG), 1)  # no IDE
@@ -807,6 +838,19 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.contents.read_bytes(),
                          before + ":Link \u30c2.hlp\r\n:Link lib.hlp\r\n".encode("cp932"))
         self.assertEqual(self.values(entries, locale=JAPANESE), [folder + "\\"] * len(entries))
+        registered = self.contents.read_bytes()
+
+        # Under a Western code page the record of \u30c2.hlp has no name: it is left alone.
+        self.write_list(ENTRIES)
+        self.provide_help_files()
+        unix_path(LOG).unlink()
+        self.assertEqual(self.run_to_end("/quiet", "/log=" + LOG), 0, self.log_lines())
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0,
+                         self.log_lines())
+        self.assertEqual(self.log_lines().count('left alone: the record of "?.hlp", written under '
+                                                "a code page with characters that this system's "
+                                                "lacks"), 2)
+        self.assertEqual(self.contents.read_bytes(), registered)
 
         self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG, folder=folder,
                                          locale=JAPANESE), 0)
