@@ -40,10 +40,12 @@ std::u16string FromWide(const wchar_t *text, std::size_t length) {
   return std::u16string(text, text + length);
 }
 
-// The text as Windows 98 and ME keep it, in the ANSI code page: the record
-// written there never held a character that the code page lacks.
+// The text as Windows 98 and ME keep it, in the ANSI code page, where the
+// record's texts come from.
 std::string Ansi(const std::u16string &text) {
-  return win32::ToCodePage(Wide(text), CP_ACP).value_or(std::string());
+  if (std::optional<std::string> ansi = win32::ToCodePage(Wide(text), CP_ACP))
+    return *ansi;
+  throw Error("\"" + Shown(text) + "\" has characters that this system's code page lacks.");
 }
 
 std::u16string FromAnsi(std::string_view text) {

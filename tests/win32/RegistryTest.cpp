@@ -1,6 +1,8 @@
 // The Win32 registry accessor on the real registry of the test prefix.
 #include "platform/Error.h"
+#include "platform/RecordStore.h"
 #include "platform/Registry.h"
+#include "platform/win32/OptionalFunctions.h"
 #include "tests/support/RegistryHelpers.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +117,34 @@ TEST_F(RegistryTest, FailedWritesNameValueKeyAndReason) {
   EXPECT_FALSE(accessor->OpenKey("\\" + TestKey + "\\Missing", false));
   message = WriteError("B.HLP");
   EXPECT_NE(message.find(TestKey + "\\Missing"), std::string::npos) << message;
+}
+
+// The program's own record: names and texts in UTF-16 read back as written
+// (on Windows 98 in the ANSI code page), keys created as needed and deleted
+// only once empty.
+TEST_F(RegistryTest, RecordStoreKeepsItsTextsAndDeletesOnlyEmptyKeys) {
+  test::DeleteTree32("SOFTWARE\\Vantrel");
+  RecordStore &store = SystemRecordStore();
+  const bool wide = win32::Optional().wideNames; // else: ASCII, as the code page holds it
+  const std::u16string name = wide ? u"\u30A2\u00E9.hlp" : u"Grid.hlp";
+  const std::u16string text =
+      std::u16string(u"before\n1\tDelphi 4\tfound\tC:\\") + (wide ? u"\u90E8\u54C1" : u"X") + u"\\";
+  store.WriteValue("Test\\Inner", name, text);
+  EXPECT_EQ(store.SubKeys("Test"), std::vector<std::string>{"Inner"});
+  const std::vector<RecordStore::Value> values = store.ReadValues("Test\\Inner");
+  ASSERT_EQ(values.size(), 1u);
+  EXPECT_TRUE(values[0].name == name);
+  EXPECT_TRUE(values[0].text == text);
+  EXPECT_FALSE(store.DeleteKeyIfEmpty("Test")) << "it has a subkey";
+  EXPECT_FALSE(store.DeleteKeyIfEmpty("Test\\Inner")) << "it has a value";
+  store.DeleteValue("Test\\Inner", name);
+  store.DeleteValue("Test\\Inner", name); // gone already: no error
+  EXPECT_TRUE(store.DeleteKeyIfEmpty("Test\\Inner"));
+  EXPECT_TRUE(store.DeleteKeyIfEmpty("Test"));
+  EXPECT_TRUE(store.ReadValues("Test").empty());
+  test::SetDword32("SOFTWARE\\Vantrel\\Test", "Number", 4);
+  EXPECT_FALSE(store.ReadValues("Test").at(0).text) << "not a string value";
+  test::DeleteTree32("SOFTWARE\\Vantrel");
 }
 
 } // namespace
