@@ -24,6 +24,15 @@ std::string DirectiveLine(const std::string &entry, const LeadByteTable &leadByt
   return "";
 }
 
+std::string DirectiveFile(std::string_view line) {
+  const std::size_t word = line.find(' ');
+  if (word == std::string_view::npos)
+    return "";
+  const std::size_t start = line.find_first_not_of(" \t", word);
+  const std::size_t end = line.find_last_not_of(" \t");
+  return start == std::string_view::npos ? "" : std::string(line.substr(start, end + 1 - start));
+}
+
 std::string DirectiveKey(std::string_view line, const LeadByteTable &leadBytes) {
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
     line.remove_suffix(1);

@@ -16,6 +16,10 @@ std::string UpperExtension(std::string_view entry, const LeadByteTable &leadByte
 // The directive line for the entry, or empty when its extension calls for none.
 std::string DirectiveLine(const std::string &entry, const LeadByteTable &leadBytes);
 
+// The file that a ":Link" or ":Include" line names: what follows the
+// directive word, without the spaces around it.
+std::string DirectiveFile(std::string_view line);
+
 // The form in which a contents line is compared with a directive line.
 std::string DirectiveKey(std::string_view line, const LeadByteTable &leadBytes);
 

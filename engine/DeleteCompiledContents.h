@@ -12,8 +12,15 @@
 #include "platform/SystemFolders.h"
 
 #include <string>
+#include <vector>
 
 namespace vantrel {
+
+// Where the viewer keeps the compiled copies of the contents file at
+// `contentsPath`: beside it, in the Windows folder's Help subfolder and in the
+// user's local Help folder; the .GID and the .FTG of each.
+std::vector<std::string> CompiledContentsPaths(const std::string &contentsPath,
+                                               SystemFolders &systemFolders);
 
 // Deletes the compiled copies of the contents file at `contentsPath`: beside
 // it, in the Windows folder's Help subfolder and in the user's local Help

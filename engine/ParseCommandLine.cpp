@@ -7,16 +7,18 @@
 namespace vantrel {
 
 const char *const UsageText =
-    "Usage: Vantrel [/register | /unregister] [/quiet] [/log=PATH] [/list=PATH]\n"
+    "Usage: Vantrel [/register | /unregister | /check] [/quiet] [/log=PATH] [/list=PATH]\n"
     "\n"
     "/register\tRegister the listed help files (the default).\n"
     "/unregister\tRemove the help files that this folder provides.\n"
+    "/check\t\tSay whether the help viewer finds them, changing nothing.\n"
     "/quiet\t\tNo window and no message; the exit code tells the outcome.\n"
     "/log=PATH\tAppend a report of the run to PATH.\n"
     "/list=PATH\tRead the list of help files from PATH instead of .\\Vantrel.ini.\n"
     "/?, /help\tShow this text.\n"
     "\n"
-    "Exit codes: 0 done, 1 failed, 2 bad command line, 3 closed without a run.";
+    "Exit codes: 0 done (or all is well), 1 failed, 2 bad command line, 3 closed without a\n"
+    "run, 4 the check found what stands in the way.";
 
 namespace {
 
@@ -57,7 +59,7 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
       name = "?";
     const bool takesPath = name == "LOG" || name == "LIST";
     const bool known = takesPath || name == "REGISTER" || name == "UNREGISTER" ||
-                       name == "QUIET" || name == "?";
+                       name == "CHECK" || name == "QUIET" || name == "?";
     if (!known)
       throw UsageError("\"" + argument + "\" is not a switch of this program.");
     if (!seen.insert(name).second)
@@ -70,6 +72,8 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
     command.anySwitch = true;
     if (name == "UNREGISTER")
       command.action = Action::Remove;
+    else if (name == "CHECK")
+      command.action = Action::Check;
     else if (name == "QUIET")
       command.quiet = true;
     else if (name == "?")
@@ -79,8 +83,8 @@ CommandLine ParseCommandLine(const std::vector<std::string> &arguments) {
     else if (name == "LIST")
       command.listPath = value;
   }
-  if (seen.count("REGISTER") != 0 && seen.count("UNREGISTER") != 0)
-    throw UsageError("/register and /unregister cannot be given together.");
+  if (seen.count("REGISTER") + seen.count("UNREGISTER") + seen.count("CHECK") > 1)
+    throw UsageError("Only one of /register, /unregister and /check can be given.");
   return command;
 }
 

@@ -37,6 +37,12 @@ bool AsksForQuiet(const std::vector<std::string> &arguments);
 extern const char *const UsageText;
 
 // Exit codes whenever a switch is given; without one the program ends with 0.
-enum ExitCode : int { Completed = 0, Failed = 1, BadCommandLine = 2, ClosedWithoutRun = 3 };
+enum ExitCode : int {
+  Completed = 0,
+  Failed = 1,
+  BadCommandLine = 2,
+  ClosedWithoutRun = 3,
+  InTheWay = 4, // the check found a help file not ok, or something in the way
+};
 
 } // namespace vantrel

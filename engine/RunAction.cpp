@@ -1,5 +1,6 @@
 #include "engine/RunAction.h"
 
+#include "engine/CheckRegistration.h"
 #include "engine/RetryingFiles.h"
 #include "engine/RunRemoval.h"
 
@@ -41,8 +42,35 @@ private:
   bool held_ = false;
 };
 
-void Run(Action action, const TargetProfile &profile, const HelpFileList &list,
-         ClosableDialog &dialog, const RunServices &services) {
+// The report in the log, then in a message: all of it, or its first lines.
+bool Report(const CheckReport &report, std::size_t names, bool logGiven,
+            const RunServices &services) {
+  std::size_t notOk = 0;
+  for (std::size_t i = 0; i < report.lines.size(); ++i) {
+    services.log.Write(report.lines[i]);
+    notOk += i < names && report.lines[i].rfind("not ok: ", 0) == 0;
+  }
+  const std::size_t inTheWay = report.lines.size() - names;
+  const std::string summary =
+      report.allWell ? "check: all is well"
+                     : "check: " + std::to_string(notOk) + " of " + std::to_string(names) +
+                           " help files not ok, " + std::to_string(inTheWay) +
+                           (inTheWay == 1 ? " thing" : " things") + " in the way";
+  services.log.Write(summary);
+  std::string text;
+  for (std::size_t i = 0; i < report.lines.size() && i < CheckLinesShown; ++i)
+    text += report.lines[i] + "\n";
+  if (report.lines.size() > CheckLinesShown)
+    text += "... and " + std::to_string(report.lines.size() - CheckLinesShown) + " more" +
+            (logGiven ? " in the log" : "") + "\n";
+  services.messageBoxes.ShowMessage(text + "\n" + summary,
+                                    report.allWell ? MessageKind::Information
+                                                   : MessageKind::Warning);
+  return report.allWell;
+}
+
+bool Run(Action action, const TargetProfile &profile, const HelpFileList &list,
+         ClosableDialog &dialog, const RunServices &services, bool logGiven) {
   HeldLock lock(services.machineLock, services.messageBoxes);
   const LockTaken taken = lock.Take();
   if (taken.waitedMs != 0) {
@@ -71,18 +99,28 @@ void Run(Action action, const TargetProfile &profile, const HelpFileList &list,
                            lock,
                            services.executablePath,
                            services.log};
-  if (action == Action::Register)
+  switch (action) {
+  case Action::Register:
     RunRegistration(profile, list, dialog, locked);
-  else
+    return true;
+  case Action::Remove:
     RunRemoval(profile, list, dialog, locked);
+    return true;
+  case Action::Check:
+    break;
+  }
+  const CheckReport report = CheckRegistration(profile, list, locked);
+  const std::size_t names = report.lines.size() - report.aroundLines;
+  return Report(report, names, logGiven, locked);
 }
 
 } // namespace
 
-void RunAction(Action action, const TargetProfile &profile, const HelpFileList &list,
-               ClosableDialog &dialog, const RunServices &services) {
+bool RunAction(Action action, const TargetProfile &profile, const HelpFileList &list,
+               ClosableDialog &dialog, const RunServices &services, bool logGiven) {
+  bool allWell = true;
   try {
-    Run(action, profile, list, dialog, services);
+    allWell = Run(action, profile, list, dialog, services, logGiven);
   } catch (const std::exception &error) {
     try {
       services.log.Write(std::string("failed: ") + error.what());
@@ -92,6 +130,7 @@ void RunAction(Action action, const TargetProfile &profile, const HelpFileList &
     throw;
   }
   services.log.Write("done");
+  return allWell;
 }
 
 } // namespace vantrel

@@ -5,7 +5,7 @@
 
 namespace vantrel {
 
-enum class MessageKind { Information, Error };
+enum class MessageKind { Information, Warning, Error };
 
 class MessageBoxes {
 public:

@@ -66,7 +66,10 @@ std::string LogHeader(const CommandLine &command) {
   std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth,
                 now.wDay, now.wHour, now.wMinute, now.wSecond);
   return std::string(stamp) + " " + ExecutableFileName() + " " + VantrelVersion + ": " +
-         (command.action == Action::Remove ? "unregister" : "register") + ", in " +
+         (command.action == Action::Remove  ? "unregister"
+          : command.action == Action::Check ? "check"
+                                            : "register") +
+         ", in " +
          WorkingDirectory();
 }
 
@@ -157,14 +160,16 @@ int RunProgram(HINSTANCE instance, const TargetProfile &profile,
                                return path;
                              },
                              log ? *log : NoRunLog()};
-  if (command.quiet) {
+  // A check has no dialog: its report is its message (none with /quiet).
+  if (command.quiet || command.action == Action::Check) {
+    bool allWell = true;
     try {
       NoDialog noDialog;
-      RunAction(command.action, profile, list, noDialog, services);
+      allWell = RunAction(command.action, profile, list, noDialog, services, log != nullptr);
     } catch (const std::exception &error) {
       return fail(error, true); // the run has logged its own failure
     }
-    return Completed;
+    return allWell ? Completed : InTheWay;
   }
 
   RunOutcome outcome = RunOutcome::NoRun;

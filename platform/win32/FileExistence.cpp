@@ -21,6 +21,19 @@ public:
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
 
+  std::optional<std::uint64_t> LastWritten(const std::string &path) override {
+    if (!FileExists(path))
+      return std::nullopt;
+    // FindFirstFile: every Windows has it (GetFileAttributesEx came with 98 and NT 4.0).
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA(path.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+      win32::RaiseLastError("Cannot read the time of " + path);
+    FindClose(search);
+    return static_cast<std::uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32 |
+           found.ftLastWriteTime.dwLowDateTime;
+  }
+
 private:
   // INVALID_FILE_ATTRIBUTES when there is nothing at `path`.
   static DWORD AttributesOf(const std::string &path) {

@@ -13,9 +13,13 @@ HWND Owner = nullptr;
 class Win32MessageBoxes : public MessageBoxes {
 public:
   void ShowMessage(const std::string &text, MessageKind kind) override {
-    const bool error = kind == MessageKind::Error;
-    MessageBoxA(IsWindow(Owner) ? Owner : nullptr, text.c_str(), error ? "Error" : "Information",
-                MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+    const char *caption = kind == MessageKind::Error     ? "Error"
+                          : kind == MessageKind::Warning ? "Warning"
+                                                         : "Information";
+    const UINT icon = kind == MessageKind::Error     ? MB_ICONERROR
+                      : kind == MessageKind::Warning ? MB_ICONWARNING
+                                                     : MB_ICONINFORMATION;
+    MessageBoxA(IsWindow(Owner) ? Owner : nullptr, text.c_str(), caption, MB_OK | icon);
   }
 };
 

@@ -35,6 +35,8 @@
 //                                setdword KEY NAME N writes a REG_DWORD value
 //                                get KEY NAME        prints getI=DATA, or nothing
 //                                haskey KEY          prints keyI=yes or keyI=no
+//                                dump KEY            prints dumpI=NAME=DATA|... for every
+//                                                    value (line ends and tabs as \n, \t)
 //                              (I counts the operations from 0)
 //   probe serve                reads commands (arguments separated by tabs)
 //                              from standard input, one a line, and answers
@@ -374,7 +376,8 @@ int CloseDialog(DWORD timeoutMs) {
 int Registry(const std::vector<std::string> &ops) {
   for (std::size_t at = 0, index = 0; at < ops.size(); ++index) {
     const std::string &op = ops[at];
-    const std::size_t arguments = op == "delkey" || op == "haskey" ? 1 : op == "get" ? 2 : 3;
+    const std::size_t arguments =
+        op == "delkey" || op == "haskey" || op == "dump" ? 1 : op == "get" ? 2 : 3;
     const std::size_t slash = at + 1 < ops.size() ? ops[at + 1].find('\\') : std::string::npos;
     if ((op != "set" && op != "setdword" && arguments == 3) || at + arguments >= ops.size() ||
         slash == std::string::npos) {
@@ -394,6 +397,20 @@ int Registry(const std::vector<std::string> &ops) {
       result = RegOpenKeyExA(root, path.substr(0, last).c_str(), 0, KEY_ALL_ACCESS | view, &key);
       if (result == ERROR_SUCCESS)
         result = RegDeleteTreeA(key, path.substr(last + 1).c_str());
+    } else if (op == "dump") {
+      result = RegOpenKeyExA(root, path.c_str(), 0, KEY_READ | view, &key);
+      std::string all;
+      for (DWORD i = 0; result == ERROR_SUCCESS; ++i) {
+        char name[1024], value[8192];
+        DWORD nameSize = sizeof name, size = sizeof value - 1;
+        if (RegEnumValueA(key, i, name, &nameSize, nullptr, nullptr,
+                          reinterpret_cast<BYTE *>(value), &size) != ERROR_SUCCESS)
+          break;
+        for (const char c : std::string(name, nameSize) + "=" + std::string(value, size) + "|")
+          all += c == '\n' ? std::string("\\n") : c == '\t' ? std::string("\\t") : std::string(1, c);
+      }
+      std::printf("dump%zu=%s\n", index, all.c_str());
+      result = ERROR_SUCCESS; // a missing key dumps as nothing
     } else if (op == "haskey" || op == "get") {
       char value[8192] = {};
       DWORD size = sizeof value - 1, type = REG_SZ;

@@ -595,6 +595,31 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.values(names),
                          [None] * 8 + [folder + "\\" for folder in folders[4:] for _ in "hc"])
 
+    def test_check_says_what_stands_in_the_way_and_changes_nothing(self):
+        self.install_ide()
+        (self.contents.parent / "Old.hlp").write_bytes(b"help")  # Delphi's own, beside it
+        self.write_list(ENTRIES[:2] + ENTRIES[3:])
+        self.provide_help_files()
+        self.assertEqual(self.run_to_end("/quiet"), 0)
+        self.assertEqual(self.run_to_end("/check", "/quiet", "/log=" + LOG), 0, self.log_lines())
+        self.assertIn("ok: Grid.hlp", self.log_lines())
+
+        (self.component / "Grid.hlp").unlink()
+        record = registry("dump", "HKLM\\SOFTWARE\\Vantrel\\Registrations")["dump0"]
+        before = (self.contents.read_bytes(), self.values(ENTRIES), record)
+        self.assertEqual(self.run_to_end("-CHECK", "/quiet", "/log=" + LOG), 4)
+        self.assertIn(f"not ok: Grid.hlp: {COMPONENT_DIR}\\Grid.hlp is not there",
+                      self.log_lines())
+        self.assertEqual(self.log_lines()[-2:],
+                         ["check: 1 of 3 help files not ok, 2 things in the way", "done"])
+        box = self.start("/check", wait_for="message")
+        self.assertEqual(box["caption"], "Warning")
+        self.assertIn("not ok: Grid.hlp", box["text"])
+        self.assertEqual(press("Return", self.exit_code), 4)
+        record = registry("dump", "HKLM\\SOFTWARE\\Vantrel\\Registrations")["dump0"]
+        self.assertEqual((self.contents.read_bytes(), self.values(ENTRIES), record), before,
+                         "the check changes nothing")
+
     def test_registration_killed_part_way_is_completed_then_undone(self):
         """A registration of a long list, ended by TerminateProcess once it has
         appended lines, is completed by the next run; the removal then gives

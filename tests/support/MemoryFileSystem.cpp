@@ -174,6 +174,13 @@ bool MemoryFileSystem::FileExists(const std::string &path) {
   return false;
 }
 
+std::optional<std::uint64_t> MemoryFileSystem::LastWritten(const std::string &path) {
+  if (!FileExists(path))
+    return std::nullopt;
+  const auto time = times.find(path);
+  return time == times.end() ? 0 : time->second;
+}
+
 bool MemoryFileSystem::FolderExists(const std::string &path) {
   std::string folder = Upper(path);
   if (drives.count(folder) != 0)

@@ -34,6 +34,7 @@ public:
   // folder on disk they are (two names of one folder share it).
   std::map<std::string, int> folders;
   std::set<std::string> drives{"C:\\"}; // roots that are there, upper-cased
+  std::map<std::string, std::uint64_t> times; // when files were last written (else 0)
   std::string windowsFolder = "C:\\WINDOWS";
   std::optional<std::string> localAppData;
   // Replaces as Windows 98 and ME do: the file is deleted, then the edited
@@ -59,6 +60,7 @@ public:
   // Names match without regard to ASCII case, as on Windows.
   bool FileExists(const std::string &path) override;
   bool FolderExists(const std::string &path) override;
+  std::optional<std::uint64_t> LastWritten(const std::string &path) override;
   std::optional<bool> SameFolderOnDisk(const std::string &a, const std::string &b) override;
   // Names match without regard to ASCII case, as on Windows.
   std::optional<std::string> DeleteFileNamed(const std::string &path) override;
