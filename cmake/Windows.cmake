@@ -89,6 +89,7 @@ target_compile_options(gtest PUBLIC -include
 
 add_library(vantrel_win32_test_support STATIC
   tests/support/TempFolder.cpp
+  tests/support/ChildProcess.cpp
   tests/support/Win32FileSandbox.cpp
   tests/support/RegistryHelpers.cpp)
 target_link_libraries(vantrel_win32_test_support PUBLIC vantrel_platform)
@@ -106,8 +107,17 @@ add_executable(platform_tests
   tests/win32/RegistrationTest.cpp
   tests/win32/CharacterSetTest.cpp
   tests/win32/StackGuardTest.cpp
-  tests/win32/PlatformTestMain.cpp)
+  tests/win32/OlderSystemsTest.cpp
+  tests/win32/MachineLockTest.cpp
+  tests/win32/PlatformTestMain.cpp
+  tests/support/MemoryFileSystem.cpp
+  tests/support/MemoryRegistry.cpp)
 target_link_libraries(platform_tests PRIVATE vantrel_engine vantrel_win32_test_support GTest::gtest)
+# A DLL beside the program that says so when a process ends the orderly way:
+# an overrun must end it at once.
+add_library(vantrel_detach_marker SHARED tests/win32/DetachMarker.c)
+set_target_properties(vantrel_detach_marker PROPERTIES PREFIX "")
+add_dependencies(platform_tests vantrel_detach_marker)
 add_test(NAME platform_win32 COMMAND platform_tests)
 # Once more as on Windows 98: every function newer than the oldest system absent.
 add_test(NAME platform_win32_oldest COMMAND platform_tests --oldest-system)

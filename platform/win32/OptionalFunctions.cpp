@@ -9,7 +9,14 @@ template <typename Function> void LookUp(HMODULE module, const char *name, Funct
   function = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-OptionalFunctions LookUpAll() {
+OptionalFunctions &Functions() {
+  static OptionalFunctions functions = ForVersion(GetVersion());
+  return functions;
+}
+
+} // namespace
+
+OptionalFunctions ForVersion(DWORD version) {
   OptionalFunctions found;
   const HMODULE kernel = GetModuleHandleA("kernel32.dll");
   LookUp(kernel, "SetDefaultDllDirectories", found.SetDefaultDllDirectories);
@@ -22,18 +29,32 @@ OptionalFunctions LookUpAll() {
   LookUp(advapi, "RegSetValueExW", found.RegSetValueExW);
   LookUp(advapi, "RegEnumValueW", found.RegEnumValueW);
   LookUp(advapi, "RegDeleteValueW", found.RegDeleteValueW);
-  // The high bit of GetVersion is set on 95, 98 and ME only.
-  const DWORD version = GetVersion();
+  // The high bit of GetVersion is set on 95, 98 and ME only; the low byte is
+  // the major version, the next the minor one.
   const bool nt = (version & 0x80000000u) == 0;
-  const DWORD major = LOBYTE(LOWORD(version));
+  const DWORD major = LOBYTE(LOWORD(version)), minor = HIBYTE(LOWORD(version));
+  const auto before = [&](DWORD wantMajor, DWORD wantMinor) {
+    return !nt || major < wantMajor || (major == wantMajor && minor < wantMinor);
+  };
   found.wideNames = nt;
   found.appendAccess = nt;
   found.replaceInOneStep = nt;
   found.noBestFitFlag = nt && major >= 5;
   found.invalidCharsFlag = nt && major >= 6;
   found.globalNamespace = nt && major >= 5;
-  if (!nt) { // stubs there
+  // What a system of that version lacks, or has as a stub only: a real one
+  // does not export the first, and the stubs fail.
+  if (before(6, 1))
+    found.SetDefaultDllDirectories = nullptr;
+  if (before(5, 1))
+    found.SetDllDirectoryW = nullptr;
+  if (before(6, 0))
+    found.CompareStringOrdinal = nullptr;
+  if (before(5, 0))
     found.GetLongPathNameW = nullptr;
+  if (nt ? major < 5 : minor < 10) // NT 4.0 and 95 lack it; 98 has it
+    found.GetLongPathNameA = nullptr;
+  if (!nt) {
     found.RegQueryValueExW = nullptr;
     found.RegSetValueExW = nullptr;
     found.RegEnumValueW = nullptr;
@@ -42,20 +63,10 @@ OptionalFunctions LookUpAll() {
   return found;
 }
 
-OptionalFunctions &Functions() {
-  static OptionalFunctions functions = LookUpAll();
-  return functions;
-}
-
-} // namespace
-
 const OptionalFunctions &Optional() { return Functions(); }
 
-void PretendOldestSystem() {
-  OptionalFunctions &functions = Functions();
-  functions = OptionalFunctions();
-  // Windows 98 has the A form.
-  LookUp(GetModuleHandleA("kernel32.dll"), "GetLongPathNameA", functions.GetLongPathNameA);
-}
+void PretendSystem(const OptionalFunctions &functions) { Functions() = functions; }
+
+void PretendOldestSystem() { PretendSystem(ForVersion(Windows98)); }
 
 } // namespace vantrel::win32

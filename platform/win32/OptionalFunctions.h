@@ -46,10 +46,20 @@ struct OptionalFunctions {
   bool globalNamespace = false;
 };
 
+// GetVersion's value on Windows 98.
+constexpr DWORD Windows98 = 0xC0000A04;
+
+// What a system that GetVersion describes so has: the functions above that
+// it exports and that work there, and the flags.
+OptionalFunctions ForVersion(DWORD version);
+
 // What this system has, looked up once.
 const OptionalFunctions &Optional();
 
-// For tests: from now on, behave as on Windows 98, where none of the above is there.
+// For tests: from now on, behave as a system with these functions and flags.
+void PretendSystem(const OptionalFunctions &functions);
+// The same as on Windows 98, where none of the functions above but
+// GetLongPathNameA is there.
 void PretendOldestSystem();
 
 } // namespace vantrel::win32

@@ -2,6 +2,7 @@
 #include "engine/RegisterHelpLocations.h"
 #include "engine/RunAction.h"
 #include "engine/RunRegistration.h"
+#include "engine/RetryingFiles.h"
 #include "engine/RunRemoval.h"
 #include "platform/Error.h"
 #include "tests/support/MemoryFileSystem.h"
@@ -571,6 +572,53 @@ TEST_F(RunOnStandIns, RunActionTakesTheLockAndWaitsBrieflyForFilesInUse) {
     ASSERT_EQ(notable.size(), c.logged.size()) << ::testing::PrintToString(log.lines);
     for (std::size_t i = 0; i < notable.size(); ++i)
       EXPECT_EQ(notable[i].rfind(c.logged[i], 0), 0u) << notable[i];
+  }
+}
+
+// Every file operation of a run that another program can hold up for a
+// moment is tried again while the file is in use, and logged once; a file
+// that may not be written, or is not there, fails at once.
+TEST_F(RunOnStandIns, FileOperationsAreTriedAgainOnlyWhileTheFileIsInUse) {
+  const struct {
+    const char *busy; // the operation that finds its file in use twice
+    Action action;
+    bool denied = false, missing = false;
+  } cases[] = {{"read", Action::Register},  {"append", Action::Register},
+               {"copy", Action::Register},  {"write", Action::Remove},
+               {"replace", Action::Remove}, {nullptr, Action::Register, true},
+               {nullptr, Action::Register, false, true}};
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.busy ? c.busy : c.denied ? "denied" : "missing");
+    SetUp();
+    files.files["C:\\Tools\\A.HLP"] = "help";
+    test::RecordingLog log;
+    const RunServices logged{registry, registry, files, files, files,      files,    files,
+                             files,    files,    lock,  clock, characters, messages,
+                             services.executablePath, log};
+    if (c.action == Action::Remove)
+      RunAction(Action::Register, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
+    if (c.busy)
+      files.busyAt[c.busy] = 2;
+    if (c.denied)
+      files.unwritable.insert(Contents);
+    if (c.missing)
+      files.files.erase(Contents);
+    clock.waitedMs = 0;
+    log.lines.clear();
+    bool completed = true;
+    try {
+      RunAction(c.action, ProfileForVersion(4), {"A.HLP"}, dialog, logged);
+    } catch (const Error &) {
+      completed = false;
+    }
+    EXPECT_EQ(completed, c.busy != nullptr);
+    EXPECT_EQ(clock.waitedMs, c.busy ? 2 * RetryingFiles::PauseMs : 0);
+    EXPECT_EQ(std::count_if(log.lines.begin(), log.lines.end(),
+                            [](const std::string &l) { return l.rfind("in use by another", 0) == 0; }),
+              c.busy ? 1 : 0);
+    if (c.busy) {
+      EXPECT_EQ(files.files[Contents], c.action == Action::Register ? Base + ":Link A.HLP\r\n" : Base);
+    }
   }
 }
 

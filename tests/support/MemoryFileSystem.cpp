@@ -60,7 +60,7 @@ void MemoryFileSystem::Operation(const char *what, const std::string &path) {
 }
 
 std::unique_ptr<TextReader> MemoryFileSystem::OpenForReading(const std::string &path) {
-  Open(path);
+  Open(path, "read");
   Operation("open", path);
   auto file = files.find(path);
   if (file == files.end())
@@ -68,10 +68,11 @@ std::unique_ptr<TextReader> MemoryFileSystem::OpenForReading(const std::string &
   return std::make_unique<TextReader>(std::make_unique<MemorySource>(*this, path, file->second));
 }
 
-void MemoryFileSystem::Open(const std::string &path) {
+void MemoryFileSystem::Open(const std::string &path, const char *kind) {
   auto busy = inUse.find(path);
-  if (busy != inUse.end() && busy->second > 0) {
-    --busy->second;
+  auto busyKind = busyAt.find(kind);
+  if ((busy != inUse.end() && busy->second > 0) || (busyKind != busyAt.end() && busyKind->second > 0)) {
+    --(busy != inUse.end() && busy->second > 0 ? busy : busyKind)->second;
     throw FileInUseError("Cannot open " + path +
                          ": The process cannot access the file because "
                          "it is being used by another process.");
@@ -79,7 +80,7 @@ void MemoryFileSystem::Open(const std::string &path) {
 }
 
 std::unique_ptr<TextAppender> MemoryFileSystem::OpenForAppending(const std::string &path) {
-  Open(path);
+  Open(path, "append");
   Operation("open", path);
   if (files.count(path) == 0)
     throw Error("Cannot open " + path + ": The system cannot find the file specified.");
@@ -90,7 +91,7 @@ std::unique_ptr<TextAppender> MemoryFileSystem::OpenForAppending(const std::stri
 
 CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
                                             const std::string &destination) {
-  Open(source);
+  Open(source, "copy");
   auto file = files.find(source);
   if (file == files.end())
     return CopyOutcome::SourceMissing;
@@ -143,6 +144,7 @@ std::optional<std::string> MemoryFileSystem::DeleteFileNamed(const std::string &
 
 void MemoryFileSystem::WriteEditedCopy(const std::string &editedCopy, const std::string &bytes) {
   Operation("replace", editedCopy);
+  Open(editedCopy, "write");
   if (unwritable.count(editedCopy) != 0)
     throw Error("Cannot write the edited copy " + editedCopy + ": Access denied.");
   BeforeChange();
@@ -152,7 +154,7 @@ void MemoryFileSystem::WriteEditedCopy(const std::string &editedCopy, const std:
 
 void MemoryFileSystem::PutInPlace(const std::string &editedCopy, const std::string &path) {
   Operation("replace", path);
-  Open(path);
+  Open(path, "replace");
   if (unwritable.count(path) != 0)
     throw Error("Cannot replace " + path + ": Access denied.");
   BeforeChange();

@@ -30,6 +30,8 @@ public:
   std::set<std::string> unwritable; // paths that copies and appends cannot write
   std::set<std::string> held;       // paths another program holds open: no delete
   std::map<std::string, int> inUse; // path -> how many opens from now find it in use
+  // The same by operation: "read", "append", "copy", "write" (an edited copy), "replace".
+  std::map<std::string, int> busyAt;
   // Folders that exist, upper-cased, without the trailing backslash -> which
   // folder on disk they are (two names of one folder share it).
   std::map<std::string, int> folders;
@@ -67,8 +69,8 @@ public:
   std::string WindowsFolder() override { return windowsFolder; }
   std::optional<std::string> LocalAppDataFolder() override { return localAppData; }
 
-  // Raises FileInUseError while the path is still in use.
-  void Open(const std::string &path);
+  // Raises FileInUseError while the path, or the operation, is still in use.
+  void Open(const std::string &path, const char *kind);
   // Counts one text-file operation and raises if it is the one due to fail.
   void Operation(const char *what, const std::string &path);
   void BeforeChange() {

@@ -1,6 +1,7 @@
 // The system's character set, and paths into a code page, as Windows does them.
 #include "platform/CharacterSet.h"
 #include "platform/win32/CodePageText.h"
+#include "platform/win32/OptionalFunctions.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,21 @@ TEST(CodePageText, UnicodeCodePagesHoldEveryPathOthersRefuseWhatTheyLack) {
   EXPECT_EQ(win32::ToCodePage(std::wstring(L"C:\\") + wchar_t(0xD800), CP_UTF8), std::nullopt);
 }
 
+// As this system has it, as XP has it (no CompareStringOrdinal: the names
+// upper-cased in UTF-16) and as 98 has it (upper-cased in the code page).
 TEST(SystemCharacterSet, FoldersCompareByTheFileSystemsRule) {
   ASSERT_EQ(GetACP(), 1252u) << "the test prefix runs with a Western code page";
   EXPECT_FALSE(SystemCharacterSet().LeadBytes().Any());
-  EXPECT_TRUE(SystemCharacterSet().SameFolderName("C:\\\xC4rger", "c:\\\xE4RGER"));
-  EXPECT_FALSE(SystemCharacterSet().SameFolderName("C:\\A", "C:\\B"));
-  EXPECT_FALSE(SystemCharacterSet().SameFolderName("C:\\A", "C:\\AB"));
+  const win32::OptionalFunctions system = win32::Optional();
+  for (const DWORD version : {GetVersion(), 0x0A280105ul, win32::Windows98}) {
+    SCOPED_TRACE(version);
+    win32::PretendSystem(version == GetVersion() ? system : win32::ForVersion(version));
+    EXPECT_TRUE(SystemCharacterSet().SameFolderName("C:\\\xC4rger", "c:\\\xE4RGER"));
+    EXPECT_TRUE(SystemCharacterSet().SameFolderName("c:\\\xE4rger", "C:\\\xC4RGER"));
+    EXPECT_FALSE(SystemCharacterSet().SameFolderName("C:\\A", "C:\\B"));
+    EXPECT_FALSE(SystemCharacterSet().SameFolderName("C:\\A", "C:\\AB"));
+  }
+  win32::PretendSystem(system);
 }
 
 } // namespace

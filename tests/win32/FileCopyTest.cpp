@@ -1,5 +1,8 @@
 #include "platform/Error.h"
 #include "platform/FileCopy.h"
+#include "platform/FileReplace.h"
+#include "platform/FolderIdentity.h"
+#include "platform/win32/OptionalFunctions.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -57,6 +60,66 @@ TEST(FileCopy, OtherFailuresNameBothPaths) {
     EXPECT_NE(message.find(folder / "a.cnt"), std::string::npos) << message;
     EXPECT_NE(message.find(folder / "a.~cn"), std::string::npos) << message;
   }
+}
+
+// The edited copy takes the file's place in one step where the system can:
+// the file is never absent, and a replace that cannot be made leaves it as
+// it was. On Windows 98 (the oldest run) the file goes first: a rename that
+// then fails leaves the edited copy, and trying again renames only.
+TEST(FileReplace, TheFileIsAllOldOrAllNew) {
+  const bool oneStep = win32::Optional().replaceInOneStep;
+  for (const char *held : {"nothing", "the edited copy", "the file"}) {
+    SCOPED_TRACE(held);
+    test::TempFolder folder;
+    const std::string file = folder / "a.cnt", edited = folder / "a.~ed";
+    test::WriteFileBytes(file, "old");
+    SystemFileReplacer().WriteEditedCopy(edited, "new");
+    // Another program has it open, and lets no one delete or rename it.
+    HANDLE holder = std::string(held) == "nothing"
+                        ? INVALID_HANDLE_VALUE
+                        : CreateFileA((std::string(held) == "the file" ? file : edited).c_str(),
+                                      GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    std::string failure;
+    try {
+      SystemFileReplacer().PutInPlace(edited, file);
+    } catch (const Error &error) {
+      failure = error.what();
+    }
+    CloseHandle(holder);
+    if (std::string(held) == "nothing") {
+      EXPECT_EQ(failure, "");
+      EXPECT_EQ(test::ReadFileBytes(file), "new");
+      EXPECT_FALSE(test::PathExists(edited));
+      continue;
+    }
+    EXPECT_NE(failure.find(edited), std::string::npos) << failure;
+    EXPECT_EQ(test::ReadFileBytes(edited), "new") << "the edited copy stays, for another try";
+    if (oneStep || std::string(held) == "the file") {
+      EXPECT_EQ(test::ReadFileBytes(file), "old") << "the file is as it was";
+    } else {
+      EXPECT_FALSE(test::PathExists(file)) << "98: the file went before the rename";
+      SystemFileReplacer().PutInPlace(edited, file); // the rename alone
+      EXPECT_EQ(test::ReadFileBytes(file), "new");
+    }
+  }
+}
+
+// Two names of one folder, its long and its short (8.3) one, are one folder
+// by what the file system says; two folders are two; a missing one, unknown.
+TEST(FolderIdentity, TheFileSystemSaysWhichFolderANameIs) {
+  test::TempFolder folder;
+  const std::string longName = folder / "Long Folder Name", other = folder / "Other";
+  test::CreateFolder(longName);
+  test::CreateFolder(other);
+  char shortName[MAX_PATH] = {};
+  ASSERT_NE(GetShortPathNameA(longName.c_str(), shortName, MAX_PATH), 0u);
+  ASSERT_NE(std::string(shortName), longName);
+  FolderIdentity &identity = SystemFolderIdentity();
+  EXPECT_EQ(identity.SameFolderOnDisk(longName, shortName), std::optional<bool>(true));
+  EXPECT_EQ(identity.SameFolderOnDisk(longName + "\\", shortName), std::optional<bool>(true));
+  EXPECT_EQ(identity.SameFolderOnDisk(longName, other), std::optional<bool>(false));
+  EXPECT_EQ(identity.SameFolderOnDisk(longName, folder / "Missing"), std::nullopt);
 }
 
 } // namespace
