@@ -171,22 +171,27 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
   // wrote the present entry first).
   std::map<std::u16string, NameEntry> older;
   for (const std::string &ide : store_.SubKeys(RegistrationsKey)) {
+    if (!KnownIde(ide))
+      continue; // not one of ours: left as it is
     const std::string key = std::string(RegistrationsKey) + "\\" + ide;
     for (const RecordStore::Value &value : store_.ReadValues(key)) {
-      older_.emplace_back(key, value.name);
       const std::u16string nameKey = characterSet_.NameKey(value.name);
+      if (entries_.count(nameKey) != 0) {
+        older_.emplace_back(key, value.name); // moved already: only the older value is left
+        continue;
+      }
       std::string reason = "not a string value";
       std::optional<NameEntry> entry;
-      if (KnownIde(ide) && value.text)
+      if (value.text)
         entry = ParseEntry(value.name, *value.text, ide, reason);
-      if (entries_.count(nameKey) != 0 || damage_.count(nameKey) != 0 ||
-          !characterSet_.Narrow(value.name))
-        continue;
+      if (damage_.count(nameKey) != 0 || !characterSet_.Narrow(value.name))
+        continue; // left as it is
       if (!entry) {
         damage_[nameKey] = reason;
         unreadable(damaged_, value.name, reason);
         continue;
       }
+      older_.emplace_back(key, value.name);
       NameEntry &merged = older[nameKey];
       if (merged.name.empty())
         merged.name = value.name;

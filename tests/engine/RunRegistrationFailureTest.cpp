@@ -301,6 +301,7 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     const char *d4Start = nullptr;     // Delphi 4's file before, when not the usual
     std::u16string recordedName = u"", recordedText = u""; // an entry another run left
     bool emptyKeyLeft = false;         // an empty key of the record, left by another run
+    bool olderLayout = false; // the record as the first version kept it, before the last step
   } cases[] = {
       {"two IDEs, two folders",
        {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
@@ -363,6 +364,10 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr,
        ":Base Delphi4.hlp\r\n\x1A"},
+      {"a record of the first version",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "record moved to its present layout", nullptr, "C:\\Old\\",
+       nullptr, u"", u"", false, true},
       {"a folder deleted without its removal",
        {{4, "C:\\X\\", Action::Register, both, true}, {4, "C:\\Y\\", Action::Register, both},
         {4, "C:\\Y\\", Action::Remove, both}},
@@ -403,6 +408,12 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
       const Step &step = c.steps[i];
       if (c.recordLost && i + 1 == c.steps.size())
         registry.records.clear();
+      if (c.olderLayout && i + 1 == c.steps.size())
+        registry.records = {{"", {}},
+                            {"Registrations", {}},
+                            {"Registrations\\Delphi 4",
+                             {{u"Grid.hlp", u"before=C:\\Old\\\n1\tappended\tC:\\X\\"},
+                              {u"Grid.cnt", u"before\n1\tappended\tC:\\X\\"}}}};
       log.lines.clear();
       const std::string program = std::string(step.folder) + "Vantrel.exe";
       RunAction(step.action, ProfileForVersion(step.version), step.list, dialog,
