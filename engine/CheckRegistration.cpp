@@ -11,25 +11,24 @@
 #include "engine/RegistrationRecord.h"
 
 #include <algorithm>
-#include <map>
+#include <set>
 
 namespace vantrel {
 
 namespace {
 
-// The directive lines of the contents file, by DirectiveKey, as they stand.
-std::map<std::string, std::string> DirectivesOf(const std::string &contentsPath,
-                                                const RunServices &services,
-                                                const LeadByteTable &leadBytes) {
-  std::map<std::string, std::string> directives;
+// The directive lines of the contents file, as they stand, in its order.
+std::vector<std::string> DirectivesOf(const std::string &contentsPath, const RunServices &services,
+                                      const LeadByteTable &leadBytes) {
+  std::vector<std::string> directives;
   std::unique_ptr<TextReader> reader = services.textFiles.OpenForReading(contentsPath);
   for (bool first = true; !reader->AtEnd(); first = false) {
     const TextLine line = reader->ReadLine();
     if (first)
       RefuseUtf16(line.text, contentsPath);
-    std::string key = DirectiveKey(line.text, leadBytes);
+    const std::string key = DirectiveKey(line.text, leadBytes);
     if (key.rfind(":LINK ", 0) == 0 || key.rfind(":INCLUDE ", 0) == 0)
-      directives.emplace(std::move(key), std::string(line.text));
+      directives.emplace_back(line.text);
   }
   reader->Close();
   return directives;
@@ -52,8 +51,10 @@ CheckReport CheckRegistration(const TargetProfile &profile, const HelpFileList &
   const std::string installRoot = ReadInstallRoot(profile, *services.registry.CreateAccessor());
   const std::string contentsPath = ContentsPath(profile, installRoot);
   const std::string helpFolder = contentsPath.substr(0, FindLastOf(contentsPath, "\\", leadBytes));
-  const std::map<std::string, std::string> directives =
-      DirectivesOf(contentsPath, services, leadBytes);
+  const std::vector<std::string> directives = DirectivesOf(contentsPath, services, leadBytes);
+  std::set<std::string> directiveKeys;
+  for (const std::string &line : directives)
+    directiveKeys.insert(DirectiveKey(line, leadBytes));
   const SameFolderTest sameFolder =
       SameFolderForTheRun(services.characterSet, services.folderIdentity);
   const RegistrationRecord record(services.recordStore, services.characterSet);
@@ -88,7 +89,7 @@ CheckReport CheckRegistration(const TargetProfile &profile, const HelpFileList &
                : ", which does not hold " + name + ": the help viewer will not find it"));
     }
     const std::string line = DirectiveLine(name, leadBytes);
-    if (!line.empty() && directives.count(DirectiveKey(line, leadBytes)) == 0)
+    if (!line.empty() && directiveKeys.count(DirectiveKey(line, leadBytes)) == 0)
       reasons.push_back(contentsPath + " has no line \"" + line + "\"");
     const NameEntry *entry = record.Find(name);
     const bool recorded =
@@ -120,7 +121,7 @@ CheckReport CheckRegistration(const TargetProfile &profile, const HelpFileList &
 
   // The viewer looks for a file that a line names at its help location and
   // beside the contents file.
-  for (const auto &[key, line] : directives) {
+  for (const std::string &line : directives) {
     const std::string name = DirectiveFile(line);
     const std::string location = locationOf(name);
     if (!location.empty() && services.fileExistence.FileExists(InFolder(location, name)))
