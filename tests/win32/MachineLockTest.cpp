@@ -34,7 +34,7 @@ struct Other {
   static DWORD WINAPI Body(void *self) {
     Other &other = *static_cast<Other *>(self);
     HANDLE mutex = CreateMutexA(nullptr, FALSE, LockName(win32::Optional().globalNamespace));
-    const DWORD waited = WaitForSingleObject(mutex, other.how == 't' ? 0 : INFINITE);
+    const DWORD waited = WaitForSingleObject(mutex, other.how == 't' ? 0 : 10000);
     other.got = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
     SetEvent(other.taken);
     if (other.how == 'h')
@@ -104,6 +104,7 @@ TEST(MachineLock, HeldWhileARunWorksFreeBeforeItsMessageTakenOverWhenAbandoned) 
   Other holder{'h'};
   HANDLE thread = holder.Run();
   WaitForSingleObject(holder.taken, INFINITE);
+  ASSERT_TRUE(holder.got) << "the lock is still held";
   try {
     SystemMachineLock().Take(50);
     ADD_FAILURE() << "took a lock another holds";
