@@ -22,7 +22,7 @@ TEST(CodePageText, UnicodeCodePagesHoldEveryPathOthersRefuseWhatTheyLack) {
 
 // As this system has it, as XP has it (no CompareStringOrdinal: the names
 // upper-cased in UTF-16) and as 98 has it (upper-cased in the code page).
-TEST(SystemCharacterSet, FoldersCompareByTheFileSystemsRule) {
+TEST(SystemCharacterSet, FoldersAndValueNamesCompareByTheSystemsRules) {
   ASSERT_EQ(GetACP(), 1252u) << "the test prefix runs with a Western code page";
   EXPECT_FALSE(SystemCharacterSet().LeadBytes().Any());
   const win32::OptionalFunctions system = win32::Optional();
@@ -33,6 +33,10 @@ TEST(SystemCharacterSet, FoldersCompareByTheFileSystemsRule) {
     EXPECT_TRUE(SystemCharacterSet().SameFolderName("c:\\\xE4rger", "C:\\\xC4RGER"));
     EXPECT_FALSE(SystemCharacterSet().SameFolderName("C:\\A", "C:\\B"));
     EXPECT_FALSE(SystemCharacterSet().SameFolderName("C:\\A", "C:\\AB"));
+    // The registry's rule for value names: one key for every case of a name.
+    EXPECT_EQ(SystemCharacterSet().NameKey(u"Gr\u00E4d.hlp"),
+              SystemCharacterSet().NameKey(u"GR\u00C4D.HLP"));
+    EXPECT_NE(SystemCharacterSet().NameKey(u"Grid.hlp"), SystemCharacterSet().NameKey(u"Grid.cnt"));
   }
   win32::PretendSystem(system);
 }

@@ -1,5 +1,6 @@
 #include "platform/Error.h"
 #include "platform/FileCopy.h"
+#include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
 #include "platform/FolderIdentity.h"
 #include "platform/win32/OptionalFunctions.h"
@@ -102,6 +103,25 @@ TEST(FileReplace, TheFileIsAllOldOrAllNew) {
       SystemFileReplacer().PutInPlace(edited, file); // the rename alone
       EXPECT_EQ(test::ReadFileBytes(file), "new");
     }
+  }
+}
+
+// Absent only when the system says so: a share that cannot be reached is no
+// proof that a registration's file is gone, so the run stops and says why.
+TEST(FileExistence, AbsentOnlyWhenTheSystemSaysSo) {
+  test::TempFolder folder;
+  test::WriteFileBytes(folder / "Grid.hlp", "x");
+  FileExistence &existence = SystemFileExistence();
+  EXPECT_TRUE(existence.FileExists(folder / "Grid.hlp"));
+  EXPECT_FALSE(existence.FolderExists(folder / "Grid.hlp"));
+  EXPECT_TRUE(existence.FolderExists(folder.Path()));
+  EXPECT_FALSE(existence.FileExists(folder / "no\\such\\Grid.hlp"));
+  const std::string unreachable = "\\\\nosuchserver\\share\\Grid.hlp";
+  try {
+    existence.FileExists(unreachable);
+    FAIL() << "an unreachable share taken for an answer";
+  } catch (const Error &error) {
+    EXPECT_NE(std::string(error.what()).find(unreachable), std::string::npos) << error.what();
   }
 }
 
