@@ -26,7 +26,8 @@ public:
   // Creates the key (and the keys above it) if missing; leaves nothing open.
   virtual bool CreateKey(const std::string &path) = 0;
   // The string value of the open key; empty when there is no such value.
-  // Raises vantrel::Error for a value that is not a string.
+  // Raises vantrel::Error for a value that is not a string, and when no key
+  // is open (an open that failed: its reason), since then nothing was read.
   virtual std::string ReadString(const std::string &name) = 0;
   // Writes a string value (an empty name means the key's default value).
   // Raises vantrel::Error naming the value, the key and the system's reason.

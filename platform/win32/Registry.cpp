@@ -61,8 +61,9 @@ public:
   }
 
   std::string ReadString(const std::string &name) override {
-    if (key_.Get() == nullptr)
-      return "";
+    if (key_.Get() == nullptr) // why the key could not be opened: nothing was read
+      win32::RaiseError("Cannot read the registry value \"" + name + "\" under " + keyPath_,
+                        lastError_);
     for (;;) {
       DWORD type = 0, size = 0;
       LONG result = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size);

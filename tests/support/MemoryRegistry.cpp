@@ -33,6 +33,10 @@ public:
   }
   bool OpenKey(const std::string &path, bool createIfMissing) override {
     const std::string full = Resolve(path);
+    if (registry_.denied.count(full) != 0) {
+      open_.clear();
+      return false;
+    }
     if (createIfMissing)
       Create(full);
     return Open(full);
@@ -50,7 +54,7 @@ public:
   std::string ReadString(const std::string &name) override {
     auto key = registry_.keys.find(open_);
     if (key == registry_.keys.end())
-      return "";
+      throw Error("Cannot read the registry value \"" + name + "\": no key is open.");
     auto value = FindValue(key->second, name);
     return value == key->second.end() ? "" : value->second;
   }
