@@ -98,11 +98,18 @@ std::vector<HelpFileClaim> ClaimRecordedHelpFiles(
           claim.restoreTo = *folder;
         break;
       }
-      if (claim.stillUsedBy.empty() && !claim.restoreTo && entry.before) {
-        const std::optional<std::string> before = record.Narrow(*entry.before);
-        if (before && !sameFolder(*before, programDir) &&
-            HoldsHelpFile(*before, name, fileExistence) == Holding::Holds)
-          claim.restoreTo = *before;
+      // Else the locations of others that registrations replaced, the most
+      // recent first, then the one from before them all.
+      std::vector<std::u16string> earlierLocations(entry.replaced.rbegin(), entry.replaced.rend());
+      if (entry.before)
+        earlierLocations.push_back(*entry.before);
+      for (const std::u16string &location : earlierLocations) {
+        if (!claim.stillUsedBy.empty() || claim.restoreTo)
+          break;
+        const std::optional<std::string> folder = record.Narrow(location);
+        if (folder && !sameFolder(*folder, programDir) &&
+            HoldsHelpFile(*folder, name, fileExistence) == Holding::Holds)
+          claim.restoreTo = *folder;
       }
     }
     claims.push_back(std::move(claim));

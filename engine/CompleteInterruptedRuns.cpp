@@ -61,34 +61,68 @@ bool CompleteReplace(const PendingReplace &replace, const RegistrationRecord &re
   return false;
 }
 
+// Whether the recorded replace is one of the IDE's own contents file by its
+// edited copy: a record value is input, and names no other file.
+bool IsReplaceOfContents(const PendingReplace &replace, const TargetProfile &profile,
+                         const std::optional<std::string> &installRoot,
+                         const RegistrationRecord &record) {
+  return installRoot && record.Narrow(replace.contentsPath) == ContentsPath(profile, *installRoot) &&
+         record.Narrow(replace.editedCopy) == EditedCopyPath(profile, *installRoot);
+}
+
+void CompleteForIde(RegistrationRecord &record, const TargetProfile &profile,
+                    const RunServices &services) {
+  ContentsRecord contents = record.Contents(profile);
+  if (!contents.replace && !contents.stale)
+    return;
+  const std::optional<std::string> installRoot =
+      FindInstallRoot(profile, *services.registry.CreateAccessor());
+  if (contents.replace && !IsReplaceOfContents(*contents.replace, profile, installRoot, record)) {
+    services.log.Write("left alone: the record of " + profile.ideName +
+                       "'s contents file is damaged: it names a replace of " +
+                       record.Shown(contents.replace->contentsPath) + " by " +
+                       record.Shown(contents.replace->editedCopy) + ", which are not " +
+                       (installRoot ? "its contents file and edited copy"
+                                    : "of an installed " + profile.ideName));
+  } else if (contents.replace) {
+    if (CompleteReplace(*contents.replace, record, services)) {
+      contents.stale = true;
+      if (contents.replace->restoresEnd)
+        contents.lineEndAdded = contents.endOfFileCharReplaced = false;
+    }
+    contents.replace.reset();
+    record.Write(profile, contents);
+  }
+  // Copies of an IDE that is gone went with it.
+  if (contents.stale && (!installRoot || DeleteCompiledContents(ContentsPath(profile, *installRoot),
+                                                                services.fileDeleter,
+                                                                services.systemFolders,
+                                                                services.log))) {
+    contents.stale = false;
+    record.Write(profile, contents);
+  }
+}
+
 } // namespace
 
-void CompleteInterruptedRuns(RegistrationRecord &record, const RunServices &services) {
+void CompleteInterruptedRuns(RegistrationRecord &record, const TargetProfile &runProfile,
+                             const RunServices &services) {
   if (record.HasOlderLayout()) {
     record.MoveOlderLayout();
     services.log.Write("record moved to its present layout (one entry per help file)");
   }
   for (int version : KnownTargetVersions) {
     const TargetProfile &profile = ProfileForVersion(version);
-    ContentsRecord contents = record.Contents(profile);
-    if (contents.replace) {
-      if (CompleteReplace(*contents.replace, record, services)) {
-        contents.stale = true;
-        if (contents.replace->restoresEnd)
-          contents.lineEndAdded = contents.endOfFileCharReplaced = false;
-      }
-      contents.replace.reset();
-      record.Write(profile, contents);
-    }
-    if (!contents.stale)
+    if (profile.ideName == runProfile.ideName) {
+      CompleteForIde(record, profile, services);
       continue;
-    const std::optional<std::string> installRoot =
-        FindInstallRoot(profile, *services.registry.CreateAccessor());
-    if (installRoot && DeleteCompiledContents(ContentsPath(profile, *installRoot),
-                                              services.fileDeleter, services.systemFolders,
-                                              services.log)) {
-      contents.stale = false;
-      record.Write(profile, contents);
+    }
+    // The other IDE's files may lie out of reach (a share): a later run completes them.
+    try {
+      CompleteForIde(record, profile, services);
+    } catch (const std::exception &error) {
+      services.log.Write("left for a later run: what an earlier run left unfinished for " +
+                         profile.ideName + " (" + error.what() + ")");
     }
   }
 }

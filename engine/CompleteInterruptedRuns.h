@@ -11,7 +11,11 @@ namespace vantrel {
 // its edited copy, or the edited copy beside the file as it was), or the
 // edited copy, no longer needed, goes; the help viewer's compiled copies that
 // a changed contents file made stale go; and a record of the older layout
-// moves into the present one. The log says what was done.
-void CompleteInterruptedRuns(RegistrationRecord &record, const RunServices &services);
+// moves into the present one. The log says what was done. A replace that
+// names other files than the IDE's contents file and its edited copy is
+// damage, left as it is; what cannot be completed for the other IDE than the
+// run's (its files out of reach) is left for a later run.
+void CompleteInterruptedRuns(RegistrationRecord &record, const TargetProfile &runProfile,
+                             const RunServices &services);
 
 } // namespace vantrel

@@ -5,6 +5,7 @@
 #include "engine/SameFolder.h"
 #include "engine/TargetProfile.h"
 
+#include <cstdint>
 #include <string>
 
 namespace vantrel {
@@ -13,18 +14,21 @@ namespace vantrel {
 // recent one's again when that is this folder's for this IDE (a run that
 // completes an interrupted one, or repeats it), so that it stays the most
 // recent; else the next.
-unsigned long RegistrationSequence(const RegistrationRecord &record, const TargetProfile &profile,
+std::uint64_t RegistrationSequence(const RegistrationRecord &record, const TargetProfile &profile,
                                    const std::string &programDir, const SameFolderTest &sameFolder);
 
 // Before the name's help location is written: its entry gets this folder's
 // registration for the IDE, as the most recent, keeping a line that an
-// earlier run from here appended as appended. Where the record knows no
-// registration of the name, the entry also gets the location the name has
-// now (`locationBefore`, empty: none; one that names this folder already was
-// left by a registration without a record, and counts as none).
+// earlier run from here appended as appended. The location the name has now
+// (`locationBefore`, empty: none, read before) is kept where the record did
+// not write it: as the entry's "before" when the record knows no
+// registration of the name, else as one that this registration replaced.
+// One that names this folder already was left by a registration from here
+// without a record: its location and line are adopted as this
+// registration's own, so that the removal takes both.
 void RecordRegistration(RegistrationRecord &record, const std::string &name,
                         const TargetProfile &profile, const std::string &programDir,
-                        unsigned long sequence, const std::string &locationBefore,
+                        std::uint64_t sequence, const std::string &locationBefore,
                         const SameFolderTest &sameFolder);
 
 // Before the name's directive line is appended: this folder's registration of

@@ -31,16 +31,47 @@ std::vector<std::u16string> Split(const std::u16string &text, char16_t separator
   }
 }
 
-bool ParseNumber(const std::u16string &text, unsigned long &number) {
-  if (text.empty() || text.size() > 9)
+// Any number the writer can write; one beyond what the type holds is damage.
+bool ParseNumber(const std::u16string &text, std::uint64_t &number) {
+  if (text.empty())
     return false;
   number = 0;
   for (char16_t c : text) {
     if (c < u'0' || c > u'9')
       return false;
-    number = number * 10 + (c - u'0');
+    const unsigned digit = c - u'0';
+    if (number > (UINT64_MAX - digit) / 10)
+      return false;
+    number = number * 10 + digit;
   }
   return true;
+}
+
+void SortBySequence(std::vector<Registration> &registrations) {
+  std::stable_sort(registrations.begin(), registrations.end(),
+                   [](const Registration &a, const Registration &b) {
+                     return a.sequence < b.sequence;
+                   });
+}
+
+// An entry of the older layout taken into one of the present: its
+// registrations that the present one lacks, and its location before when its
+// earliest registration comes first. Taking one in twice changes nothing, so
+// that a move that was cut short is completed as it was begun.
+void MergeEntry(NameEntry &into, const NameEntry &older) {
+  if (older.registrations.empty())
+    return;
+  const bool earlier = into.registrations.empty() ||
+                       older.registrations.front().sequence < into.registrations.front().sequence;
+  if (earlier)
+    into.before = older.before;
+  for (const Registration &registration : older.registrations)
+    if (std::none_of(into.registrations.begin(), into.registrations.end(),
+                     [&](const Registration &r) {
+                       return r.ide == registration.ide && r.folder == registration.folder;
+                     }))
+      into.registrations.push_back(registration);
+  SortBySequence(into.registrations);
 }
 
 bool KnownIde(const std::string &ide) {
@@ -48,8 +79,10 @@ bool KnownIde(const std::string &ide) {
                      [&](int version) { return ProfileForVersion(version).ideName == ide; });
 }
 
-// "before=FOLDER" or "before" (no help location), then a line per
-// registration: "SEQUENCE<TAB>IDE<TAB>appended|found<TAB>FOLDER". The older
+// "before=FOLDER" or "before" (no help location), then a line per location
+// that a later registration replaced, "replaced<TAB>FOLDER", oldest first,
+// then a line per registration:
+// "SEQUENCE<TAB>IDE<TAB>appended|found<TAB>FOLDER". The older
 // layout had no IDE field: its key said which IDE. Folders hold no control
 // characters. Nothing on failure; `reason` says why.
 std::optional<NameEntry> ParseEntry(const std::u16string &name, const std::u16string &text,
@@ -67,6 +100,11 @@ std::optional<NameEntry> ParseEntry(const std::u16string &name, const std::u16st
   }
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const std::vector<std::u16string> fields = Split(lines[i], u'\t');
+    if (fields.size() == 2 && fields[0] == u"replaced" && !fields[1].empty() &&
+        entry.registrations.empty()) {
+      entry.replaced.push_back(fields[1]);
+      continue;
+    }
     Registration registration;
     const std::size_t offset = olderIde ? 0 : 1;
     if (fields.size() != 3 + offset || !ParseNumber(fields[0], registration.sequence) ||
@@ -80,15 +118,14 @@ std::optional<NameEntry> ParseEntry(const std::u16string &name, const std::u16st
     registration.folder = fields[2 + offset];
     entry.registrations.push_back(registration);
   }
-  std::stable_sort(entry.registrations.begin(), entry.registrations.end(),
-                   [](const Registration &a, const Registration &b) {
-                     return a.sequence < b.sequence;
-                   });
+  SortBySequence(entry.registrations);
   return entry;
 }
 
 std::u16string FormatEntry(const NameEntry &entry) {
   std::u16string text = entry.before ? u"before=" + *entry.before : u"before";
+  for (const std::u16string &location : entry.replaced)
+    text += u"\nreplaced\t" + location;
   for (const Registration &registration : entry.registrations)
     text += u"\n" + Ascii(std::to_string(registration.sequence)) + u"\t" +
             Ascii(registration.ide) + u"\t" + (registration.appended ? u"appended" : u"found") +
@@ -166,20 +203,15 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
     }
   }
 
-  // The older layout: a key per IDE version, whose entries the present one
-  // takes over where it has none of its own yet (a move that was cut short
-  // wrote the present entry first).
-  std::map<std::u16string, NameEntry> older;
+  // The older layout: a key per IDE version, whose entries are merged into
+  // the present ones (another program's copy of an older version may have
+  // registered a name that the present layout holds too).
   for (const std::string &ide : store_.SubKeys(RegistrationsKey)) {
     if (!KnownIde(ide))
       continue; // not one of ours: left as it is
     const std::string key = std::string(RegistrationsKey) + "\\" + ide;
     for (const RecordStore::Value &value : store_.ReadValues(key)) {
       const std::u16string nameKey = characterSet_.NameKey(value.name);
-      if (entries_.count(nameKey) != 0) {
-        older_.emplace_back(key, value.name); // moved already: only the older value is left
-        continue;
-      }
       std::string reason = "not a string value";
       std::optional<NameEntry> entry;
       if (value.text)
@@ -192,27 +224,12 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
         continue;
       }
       older_.emplace_back(key, value.name);
-      NameEntry &merged = older[nameKey];
+      NameEntry &merged = entries_[nameKey];
       if (merged.name.empty())
         merged.name = value.name;
-      // The location before belongs to the earliest registration.
-      const bool earlier = merged.registrations.empty() ||
-                           (!entry->registrations.empty() &&
-                            entry->registrations.front().sequence <
-                                merged.registrations.front().sequence);
-      if (earlier && entry->before)
-        merged.before = entry->before;
-      merged.registrations.insert(merged.registrations.end(), entry->registrations.begin(),
-                                  entry->registrations.end());
-      std::stable_sort(merged.registrations.begin(), merged.registrations.end(),
-                       [](const Registration &a, const Registration &b) {
-                         return a.sequence < b.sequence;
-                       });
+      MergeEntry(merged, *entry);
     }
   }
-  for (auto &[key, entry] : older)
-    if (damage_.count(key) == 0)
-      entries_.emplace(key, std::move(entry));
 
   for (const RecordStore::Value &value : store_.ReadValues(ContentsKey)) {
     std::string reason = "not a string value";
@@ -266,8 +283,8 @@ const ContentsRecord &RegistrationRecord::Contents(const TargetProfile &profile)
   return found == contents_.end() ? none : found->second;
 }
 
-unsigned long RegistrationRecord::LastSequence() const {
-  unsigned long last = 0;
+std::uint64_t RegistrationRecord::LastSequence() const {
+  std::uint64_t last = 0;
   for (const auto &[key, entry] : entries_)
     for (const Registration &registration : entry.registrations)
       last = std::max(last, registration.sequence);

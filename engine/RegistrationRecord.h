@@ -6,9 +6,11 @@
 // Under HKEY_LOCAL_MACHINE\SOFTWARE\Vantrel (RecordStore, in UTF-16):
 // - "Registrations": one value per help name (names the registry takes for
 //   one value name are one name), holding the help location the name had
-//   before the first registration the record knows, and every registration
-//   of it: from which folder, for which IDE version, and whether its run
-//   appended the directive line;
+//   before the first registration the record knows, the locations that later
+//   registrations found there and that no registration of the record wrote
+//   (other products'), and every registration of it: from which folder, for
+//   which IDE version, and whether its run appended the directive line (or
+//   adopted the one a run without a record from its folder appended);
 // - "Contents": one value per IDE version, about its contents file: what the
 //   registrations changed at its end, a replace under way, and whether the
 //   help viewer's compiled copies are stale.
@@ -21,6 +23,7 @@
 #include "platform/RecordStore.h"
 #include "platform/RunLog.h"
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -32,7 +35,7 @@ extern const char *const RegistrationsKey; // below the program's key
 extern const char *const ContentsKey;
 
 struct Registration {
-  unsigned long sequence = 0; // orders registrations across both IDE versions
+  std::uint64_t sequence = 0; // orders registrations across both IDE versions
   std::string ide;            // the IDE version's name ("Delphi 4")
   bool appended = false;      // its run appended the directive line, or was about to
   std::u16string folder;      // with its trailing backslash
@@ -47,10 +50,14 @@ struct NameEntry {
   std::u16string name; // as first registered
   // The help location before the first registration; nothing when there was none.
   std::optional<std::u16string> before;
+  // Locations of other products (or of runs without a record) that later
+  // registrations replaced, oldest first.
+  std::vector<std::u16string> replaced;
   std::vector<Registration> registrations; // most recent last
 
   bool operator==(const NameEntry &other) const {
-    return name == other.name && before == other.before && registrations == other.registrations;
+    return name == other.name && before == other.before && replaced == other.replaced &&
+           registrations == other.registrations;
   }
   bool operator!=(const NameEntry &other) const { return !(*this == other); }
 };
@@ -115,7 +122,7 @@ public:
                      const std::string &touchedNote) const;
 
   const ContentsRecord &Contents(const TargetProfile &profile) const;
-  unsigned long LastSequence() const;
+  std::uint64_t LastSequence() const;
   // Whether a registration for the IDE that appended a line is recorded.
   bool AnyAppended(const TargetProfile &profile) const;
 
@@ -147,7 +154,8 @@ private:
   std::map<std::u16string, std::string> damage_;      // NameKey -> reason
   std::map<std::string, ContentsRecord> contents_;    // by IDE name
   std::vector<Unreadable> foreign_, damaged_;
-  // Values of the older layout still to move: (IDE key, value name).
+  // Values of the older layout still to move, merged into entries_ already:
+  // (IDE key, value name).
   std::vector<std::pair<std::string, std::u16string>> older_;
 };
 

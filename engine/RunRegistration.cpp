@@ -3,6 +3,7 @@
 #include "engine/CompleteInterruptedRuns.h"
 #include "engine/DeleteCompiledContents.h"
 #include "engine/DistinctNames.h"
+#include "engine/FindAppendedLines.h"
 #include "engine/MergeContents.h"
 #include "engine/ReadInstallRoot.h"
 #include "engine/RecordRegistration.h"
@@ -26,8 +27,8 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
 
   RegistrationRecord record(services.recordStore, services.characterSet);
   record.LogUnreadable(services.log, names, "this registration replaces it");
-  CompleteInterruptedRuns(record, services);
-  const unsigned long sequence = RegistrationSequence(record, profile, programDir, sameFolder);
+  CompleteInterruptedRuns(record, profile, services);
+  const std::uint64_t sequence = RegistrationSequence(record, profile, programDir, sameFolder);
 
   // A run of this folder that was killed after it appended a line made the
   // backup of the file as it was before: completing that run keeps it.
@@ -38,6 +39,17 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
   if (completing)
     services.log.Write("completes the registration from this folder that ended without "
                        "finishing; its backup stays");
+  // Marks about the file's end hold for the file they were made on. While a
+  // registration is under way they are its own, whatever the file holds yet.
+  const std::string contentsPath = ContentsPath(profile, installRoot);
+  if ((contents.lineEndAdded || contents.endOfFileCharReplaced) && !contents.registeringFrom &&
+      !FindAppendedLines(profile, contentsPath, record, services.textFiles, leadBytes)) {
+    contents.lineEndAdded = contents.endOfFileCharReplaced = false;
+    record.Write(profile, contents);
+    services.log.Write("the record's marks about the end of " + contentsPath +
+                       " are of a file that was replaced since (it holds none of the lines "
+                       "registrations appended): started anew");
+  }
 
   try {
     RegisterHelpLocations(profile, names, programDir, services.registry, services.log,
@@ -73,7 +85,7 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
     // changed go all the same. The run's own error is the one to report.
     try {
       if (contents.stale &&
-          DeleteCompiledContents(ContentsPath(profile, installRoot), services.fileDeleter,
+          DeleteCompiledContents(contentsPath, services.fileDeleter,
                                  services.systemFolders, services.log))
         contents.stale = false;
       contents.registeringFrom.reset();
@@ -83,8 +95,7 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
     }
     throw;
   }
-  if (contents.stale && DeleteCompiledContents(ContentsPath(profile, installRoot),
-                                               services.fileDeleter, services.systemFolders,
+  if (contents.stale && DeleteCompiledContents(contentsPath, services.fileDeleter, services.systemFolders,
                                                services.log))
     contents.stale = false;
   contents.registeringFrom.reset();

@@ -107,7 +107,7 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   RegistrationRecord record(services.recordStore, services.characterSet);
   record.LogUnreadable(services.log, names,
                        "removed by the rules for registrations without a record");
-  CompleteInterruptedRuns(record, services);
+  CompleteInterruptedRuns(record, profile, services);
 
   // What the record holds of this folder's registrations is undone as
   // recorded, also for names the list no longer holds; the list's other

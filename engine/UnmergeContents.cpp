@@ -55,11 +55,21 @@ bool UnmergeContents(const TargetProfile &profile, const std::string &installRoo
   }
   PlannedReplace planned{EditedCopyPath(profile, installRoot), before.Text(), "",
                          restoreEnd.needsLineEnd || restoreEnd.endOfFileChar};
-  if (endRemoved) {
-    if (restoreEnd.needsLineEnd && kept.size() >= 2 && kept.compare(kept.size() - 2, 2, "\r\n") == 0)
+  // The end goes back only where it is still the one the registrations made:
+  // their lines ended the file, after the line end they added.
+  const bool endIsOurs =
+      endRemoved && (!restoreEnd.needsLineEnd ||
+                     (kept.size() >= 2 && kept.compare(kept.size() - 2, 2, "\r\n") == 0)) &&
+      (!restoreEnd.endOfFileChar || !closedByEndOfFileChar);
+  if (endIsOurs) {
+    if (restoreEnd.needsLineEnd)
       kept.resize(kept.size() - 2);
-    if (restoreEnd.endOfFileChar && !closedByEndOfFileChar)
+    if (restoreEnd.endOfFileChar)
       kept += EndOfFileChar;
+  } else if (planned.restoresEnd) {
+    log.Write("end left as it is: the end of " + contentsPath +
+              " is no longer the one that registrations made (" +
+              (endRemoved ? "it changed since" : "lines follow the ones taken out") + ")");
   }
   planned.after = FingerprintOf(kept);
 

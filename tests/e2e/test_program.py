@@ -741,6 +741,20 @@ class CommandLineTest(ProgramFixture):
         self.assertEqual(self.values(ENTRIES), [None] * len(ENTRIES))
         self.assertFalse(self.key_exists("HKLM\\SOFTWARE\\Vantrel"), "the record is gone")
 
+    def test_upgrade_from_a_version_that_kept_no_record_is_removed_whole(self):
+        """Version 1 of the component was registered by a program that kept no
+        record; version 2's installer registers again, its uninstaller removes."""
+        self.install_ide(contents=self.MERGED)
+        self.write_list(ENTRIES)
+        self.provide_help_files()
+        for name in ("Grid.hlp", "Grid.cnt"):
+            self.set_up_registry("set", HELP_KEY, name, COMPONENT_DIR + "\\")
+        self.assertEqual(self.run_to_end("/quiet"), 0)
+        self.assertEqual(self.run_to_end("/unregister", "/quiet", "/log=" + LOG), 0)
+        self.assertIn("line removed: :Link Grid.hlp", self.log_lines())
+        self.assertEqual(self.contents.read_bytes(), BASE)
+        self.assertEqual(self.values(ENTRIES), [None] * len(ENTRIES))
+
     def test_removal_dialog_by_keyboard(self):
         self.register_quietly()
         facts = self.start("/unregister", "/log=" + LOG)

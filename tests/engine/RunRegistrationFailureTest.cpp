@@ -1,5 +1,6 @@
 // The registration run stopped part-way, on stand-in services.
 #include "engine/RegisterHelpLocations.h"
+#include "engine/RegistrationRecord.h"
 #include "engine/RunAction.h"
 #include "engine/RunRegistration.h"
 #include "engine/RetryingFiles.h"
@@ -286,6 +287,10 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     Action action;
     HelpFileList list;
     bool thenDeleted = false; // the folder is deleted after the step, without its removal
+    bool thenRecordLost = false; // as after a run of a version that kept no record
+    const char *thenLocation = nullptr; // another product points Grid.hlp at its folder
+    const char *thenContents = nullptr; // an update of the IDE installs this contents file
+    bool helpKeyRefused = false; // the help locations' key cannot be opened during the step
   };
   const HelpFileList both{"Grid.hlp", "Grid.cnt"}, otherSpelling{"GRID.HLP", "Grid.cnt"};
   const struct {
@@ -302,6 +307,9 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     std::u16string recordedName = u"", recordedText = u""; // an entry another run left
     bool emptyKeyLeft = false;         // an empty key of the record, left by another run
     bool olderLayout = false; // the record as the first version kept it, before the last step
+    const char *contentsIde = nullptr; // a stopped replace recorded for that IDE's file
+    std::u16string replaceText = u"";
+    bool d3OutOfReach = false; // Delphi 3's folder lies on a share that is away
   } cases[] = {
       {"two IDEs, two folders",
        {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
@@ -373,6 +381,39 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
         {4, "C:\\Y\\", Action::Remove, both}},
        false, false, false, false,
        "registered from C:\\X\\, which no longer holds Grid.hlp: taken out of the record"},
+      {"an upgrade from a registration without a record",
+       {{4, "C:\\X\\", Action::Register, both, false, true}, {4, "C:\\X\\", Action::Register, both},
+        {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp"},
+      {"another product's location between two registrations",
+       {{4, "C:\\X\\", Action::Register, both, false, false, "C:\\Z\\"},
+        {4, "C:\\Y\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
+        {4, "C:\\Y\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Z\\", "C:\\Z\\"},
+      {"a registration that could not open the locations' key",
+       {{4, "C:\\X\\", Action::Register, both, false, false, nullptr, nullptr, true},
+        {4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Old\\", nullptr,
+       "C:\\Old\\"},
+      {"an update of the IDE between two registrations",
+       {{4, "C:\\X\\", Action::Register, both, false, false, nullptr, Base.c_str()},
+        {4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr,
+       ":Base Delphi4.hlp"},
+      {"a stopped replace that names other files",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr, nullptr,
+       u"", u"", false, false, "Delphi 4",
+       u"replace\tC:\\IDE\\Help\\Delphi4.cnt\tC:\\Victim.txt\t1:0\t1:0\tkeeps end"},
+      {"the other IDE's stopped replace out of reach",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "left for a later run: what an earlier run left unfinished for Delphi 3",
+       nullptr, nullptr, nullptr, u"", u"", false, false, "Delphi 3",
+       u"replace\tC:\\D3\\Help\\Delphi3.cnt\tC:\\D3\\Help\\Delphi3.~ed\t1:0\t1:0\tkeeps end", true},
+      {"a registration number past nine digits",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr, nullptr,
+       u"Other.hlp", u"before\n999999999\tDelphi 4\tfound\tC:\\W\\"},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.situation);
@@ -396,6 +437,14 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     if (c.emptyKeyLeft)
       registry.records["Registrations\\Delphi 3"];
     files.files[d3Contents] = Base;
+    files.files["C:\\Victim.txt"] = "the user's";
+    if (c.contentsIde)
+      registry.records["Contents"][std::u16string(c.contentsIde, c.contentsIde + 8)] =
+          c.replaceText;
+    if (c.d3OutOfReach)
+      files.unreachable.insert("C:\\D3\\");
+    std::string d4After = d4Before;
+    const char *location = c.oldLocation;
     for (const char *folder : {"C:\\X\\", "C:\\Y\\"})
       for (const std::string &name : both)
         if (!(c.cntMissing && name == "Grid.cnt"))
@@ -416,9 +465,15 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
                               {u"Grid.cnt", u"before\n1\tappended\tC:\\X\\"}}}};
       log.lines.clear();
       const std::string program = std::string(step.folder) + "Vantrel.exe";
-      RunAction(step.action, ProfileForVersion(step.version), step.list, dialog,
-                {registry, registry, files, files, files, files, files, files, files, lock, clock,
-                 characters, messages, [program] { return program; }, log});
+      if (step.helpKeyRefused)
+        registry.denied.insert(HelpKey);
+      try {
+        RunAction(step.action, ProfileForVersion(step.version), step.list, dialog,
+                  {registry, registry, files, files, files, files, files, files, files, lock,
+                   clock, characters, messages, [program] { return program; }, log});
+      } catch (const Error &) {
+        EXPECT_TRUE(step.helpKeyRefused) << "only that step fails";
+      }
       if (step.folder == std::string("C:\\Y\\") && step.action == Action::Remove) {
         const auto location = registry.keys[HelpKey].find("Grid.hlp");
         EXPECT_EQ(location == registry.keys[HelpKey].end() ? "none" : location->second,
@@ -426,24 +481,58 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
         for (const char *name : {"Grid.hlp", "Grid.cnt"})
           files.files.erase(std::string("C:\\Y\\") + name); // Y is uninstalled
       }
+      registry.denied.clear();
       if (step.thenDeleted)
         for (const char *name : {"Grid.hlp", "Grid.cnt"})
           files.files.erase(step.folder + std::string(name));
+      if (step.thenRecordLost)
+        registry.records.clear();
+      if (step.thenLocation) {
+        registry.keys[HelpKey]["Grid.hlp"] = location = step.thenLocation;
+        files.files[step.thenLocation + std::string("Grid.hlp")] = "help";
+      }
+      if (step.thenContents)
+        files.files[Contents] = d4After = step.thenContents;
     }
-    EXPECT_EQ(files.files[Contents], d4Before);
+    EXPECT_EQ(files.files[Contents], d4After);
     EXPECT_EQ(files.files[d3Contents], Base);
-    EXPECT_EQ(registry.keys[HelpKey].size(), c.oldLocation ? 1u : 0u)
+    EXPECT_EQ(files.files["C:\\Victim.txt"], "the user's");
+    EXPECT_EQ(registry.keys[HelpKey].size(), location ? 1u : 0u)
         << ::testing::PrintToString(registry.keys[HelpKey]);
-    if (c.oldLocation) {
-      EXPECT_EQ(registry.keys[HelpKey]["Grid.hlp"], c.oldLocation);
+    if (location) {
+      EXPECT_EQ(registry.keys[HelpKey]["Grid.hlp"], location);
     }
     std::map<std::string, std::map<std::u16string, std::u16string>> left;
     if (!c.recordedName.empty())
       left = {{"", {}}, {"Registrations", {{c.recordedName, c.recordedText}}}};
+    if (c.d3OutOfReach)
+      left = {{"", {}}, {"Contents", {{u"Delphi 3", c.replaceText}}}};
     EXPECT_EQ(registry.records, left) << "the record holds no more than what another run left";
     EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string &l) {
       return l.rfind(c.logged, 0) == 0;
     })) << ::testing::PrintToString(log.lines);
+  }
+}
+
+// Another program's copy of the first version, which kept a key per IDE, may
+// have registered a name that the present layout holds too: the two merge.
+TEST(RecordLayouts, AnEntryOfTheFirstLayoutMergesIntoThePresentOne) {
+  test::MemoryRegistry registry;
+  test::StandInCharacterSet characters;
+  registry.records["Registrations"][u"Grid.hlp"] = u"before\n5\tDelphi 4\tfound\tC:\\X\\";
+  const std::u16string older = u"before=C:\\Old\\\n2\tappended\tC:\\W\\";
+  registry.records["Registrations\\Delphi 3"][u"GRID.HLP"] = older;
+  const std::vector<Registration> merged{{2, "Delphi 3", true, u"C:\\W\\"},
+                                         {5, "Delphi 4", false, u"C:\\X\\"}};
+  for (const char *when : {"first read", "a move cut short before the older value went"}) {
+    SCOPED_TRACE(when);
+    RegistrationRecord record(registry, characters);
+    const NameEntry *entry = record.Find("Grid.hlp");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->before, u"C:\\Old\\");
+    EXPECT_EQ(entry->registrations, merged);
+    record.MoveOlderLayout();
+    registry.records["Registrations\\Delphi 3"][u"GRID.HLP"] = older;
   }
 }
 

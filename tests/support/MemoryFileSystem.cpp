@@ -168,6 +168,9 @@ void MemoryFileSystem::PutInPlace(const std::string &editedCopy, const std::stri
 }
 
 bool MemoryFileSystem::FileExists(const std::string &path) {
+  for (const std::string &share : unreachable)
+    if (Upper(path).rfind(share, 0) == 0)
+      throw Error("Cannot tell whether " + path + " exists: The network path was not found.");
   if (files.count(path) != 0)
     return true;
   for (const auto &file : files)

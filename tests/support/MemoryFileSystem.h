@@ -36,6 +36,8 @@ public:
   // folder on disk they are (two names of one folder share it).
   std::map<std::string, int> folders;
   std::set<std::string> drives{"C:\\"}; // roots that are there, upper-cased
+  // Paths under these (upper-cased) lie out of reach: whether a file is there cannot be told.
+  std::set<std::string> unreachable;
   std::map<std::string, std::uint64_t> times; // when files were last written (else 0)
   std::string windowsFolder = "C:\\WINDOWS";
   std::optional<std::string> localAppData;
