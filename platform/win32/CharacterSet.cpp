@@ -60,6 +60,14 @@ public:
       CharUpperBuffA(text->data(), static_cast<DWORD>(text->size()));
       return Widen(*text);
     }
+    // The registry matches value names by ntdll's fixed table, not by the
+    // user's locale (a Turkish dotless i is where the two part).
+    std::u16string key(name);
+    if (const auto upcase = win32::Optional().RtlUpcaseUnicodeChar) {
+      for (char16_t &c : key)
+        c = static_cast<char16_t>(upcase(static_cast<WCHAR>(c)));
+      return key;
+    }
     std::wstring wide(name.begin(), name.end());
     CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
     return std::u16string(wide.begin(), wide.end());

@@ -29,6 +29,8 @@ OptionalFunctions ForVersion(DWORD version) {
   LookUp(advapi, "RegSetValueExW", found.RegSetValueExW);
   LookUp(advapi, "RegEnumValueW", found.RegEnumValueW);
   LookUp(advapi, "RegDeleteValueW", found.RegDeleteValueW);
+  if (const HMODULE ntdll = GetModuleHandleA("ntdll.dll"))
+    LookUp(ntdll, "RtlUpcaseUnicodeChar", found.RtlUpcaseUnicodeChar);
   // The high bit of GetVersion is set on 95, 98 and ME only; the low byte is
   // the major version, the next the minor one.
   const bool nt = (version & 0x80000000u) == 0;
@@ -59,6 +61,7 @@ OptionalFunctions ForVersion(DWORD version) {
     found.RegSetValueExW = nullptr;
     found.RegEnumValueW = nullptr;
     found.RegDeleteValueW = nullptr;
+    found.RtlUpcaseUnicodeChar = nullptr;
   }
   return found;
 }

@@ -30,9 +30,12 @@ struct OptionalFunctions {
                               LPDWORD reserved, LPDWORD type, LPBYTE data,
                               LPDWORD size) = nullptr;
   LONG(WINAPI *RegDeleteValueW)(HKEY key, LPCWSTR name) = nullptr;
+  // NT (ntdll): the fixed upper-case table by which the registry matches
+  // value names, whatever the user's locale.
+  WCHAR(WINAPI *RtlUpcaseUnicodeChar)(WCHAR c) = nullptr;
 
   // Windows NT: file and module names in UTF-16 (on 98 and ME those calls
-  // are stubs that fail), and the system's upper-case table for them.
+  // are stubs that fail).
   bool wideNames = false;
   // NT: a file opened to append only (FILE_APPEND_DATA).
   bool appendAccess = false;
