@@ -32,6 +32,7 @@ TEST(ParseCommandLine, AnythingElseIsAUsageError) {
       {"/quiet", "-QUIET"}, {"/log"},             {"/log="},
       {"/list"},           {"/quiet=yes"},        {"/"},
       {"/?", "/help"},     {"/quiet", "stray"},   {"/log=a", "/LOG=b"},
+      {"/check", "/unregister"},
   };
   for (const Arguments &arguments : wrong)
     EXPECT_THROW(ParseCommandLine(arguments), UsageError) << arguments[0];

@@ -36,7 +36,8 @@ struct Step {
 };
 
 // Two folders, both IDE versions, a name in two cases, a Delphi 4 contents
-// file without a final line end and a location that named another folder.
+// file without a final line end (or closed by `d4End`) and a location that
+// named another folder.
 struct World {
   test::MemoryRegistry registry;
   test::MemoryFileSystem files;
@@ -47,12 +48,12 @@ struct World {
   test::RecordingMessages messages;
   test::RecordingDialog dialog;
 
-  explicit World(bool replaceInTwoSteps) {
+  World(bool replaceInTwoSteps, const char *d4End) {
     registry.keys["HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\3.0"]["RootDir"] = "C:\\D3";
     registry.keys["HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Delphi\\4.0"]["RootDir"] = "C:\\IDE";
     registry.keys[HelpKey]["Grid.hlp"] = "C:\\Old\\";
     files.files["C:\\D3\\Help\\Delphi3.cnt"] = ":Base Delphi3.hlp\r\n";
-    files.files["C:\\IDE\\Help\\Delphi4.cnt"] = ":Base Delphi4.hlp\r\n:Link Old.hlp";
+    files.files["C:\\IDE\\Help\\Delphi4.cnt"] = std::string(":Base Delphi4.hlp\r\n:Link Old.hlp") + d4End;
     files.files["C:\\IDE\\Help\\Delphi4.GID"] = "compiled";
     for (const char *file : {"C:\\Old\\Grid.hlp", "C:\\X\\Grid.hlp", "C:\\X\\Grid.cnt",
                              "C:\\X\\New.hlp", "C:\\Y\\GRID.HLP", "C:\\Y\\Grid.cnt"})
@@ -103,8 +104,9 @@ const Step RemoveY3{3, "C:\\Y\\", Action::Remove, Y3.list};
 // `rerun` (the same step, or another) and each of `after`, comparing the
 // machine after each with where the uninterrupted step leads.
 void KillAtEveryChange(const std::vector<Step> &before, const Step &step, const Step &rerun,
-                       const std::vector<Step> &after, bool withCopies, bool replaceInTwoSteps) {
-  World reference(replaceInTwoSteps);
+                       const std::vector<Step> &after, bool withCopies, bool replaceInTwoSteps,
+                       const char *d4End = "") {
+  World reference(replaceInTwoSteps, d4End);
   reference.files.files.erase("C:\\IDE\\Help\\Delphi4.GID"); // runs delete it
   const std::set<std::string> start = reference.State(false);
   for (const Step &earlier : before)
@@ -126,7 +128,7 @@ void KillAtEveryChange(const std::vector<Step> &before, const Step &step, const 
 
   for (int n = 1; n <= changes; ++n) {
     SCOPED_TRACE("killed after change " + std::to_string(n) + " of " + std::to_string(changes));
-    World world(replaceInTwoSteps);
+    World world(replaceInTwoSteps, d4End);
     for (const Step &earlier : before)
       world.Run(earlier);
     world.gate.KillAfter(n);
@@ -144,7 +146,10 @@ void KillAtEveryChange(const std::vector<Step> &before, const Step &step, const 
 }
 
 TEST(InterruptedRun, EveryKillOfARegistrationIsCompletedByTheNextRun) {
-  KillAtEveryChange({Y3}, X4, X4, {RemoveX4, RemoveY3}, true, false);
+  for (const char *d4End : {"", "\r\n\x1A"}) {
+    SCOPED_TRACE(*d4End ? "the file closed by an end-of-file character" : "no final line end");
+    KillAtEveryChange({Y3}, X4, X4, {RemoveX4, RemoveY3}, true, false, d4End);
+  }
 }
 
 TEST(InterruptedRun, EveryKillOfARegistrationIsUndoneByTheRemoval) {
@@ -155,7 +160,7 @@ TEST(InterruptedRun, EveryKillOfARemovalIsCompletedByTheNextRun) {
   for (bool replaceInTwoSteps : {false, true}) {
     SCOPED_TRACE(replaceInTwoSteps ? "replaced as on Windows 98" : "replaced in one step");
     KillAtEveryChange({Y3, X4, Y4}, RemoveX4, RemoveX4, {RemoveY4, RemoveY3}, true,
-                      replaceInTwoSteps);
+                      replaceInTwoSteps, replaceInTwoSteps ? "\r\n\x1A" : "");
   }
 }
 

@@ -1,5 +1,6 @@
 // The registration run stopped part-way, on stand-in services.
 #include "engine/RegisterHelpLocations.h"
+#include "engine/Fingerprint.h"
 #include "engine/RegistrationRecord.h"
 #include "engine/RunAction.h"
 #include "engine/RunRegistration.h"
@@ -288,7 +289,7 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     HelpFileList list;
     bool thenDeleted = false; // the folder is deleted after the step, without its removal
     bool thenRecordLost = false; // as after a run of a version that kept no record
-    const char *thenLocation = nullptr; // another product points Grid.hlp at its folder
+    const char *thenLocation = nullptr; // another product points Grid.hlp at its folder (Z holds it)
     const char *thenContents = nullptr; // an update of the IDE installs this contents file
     bool helpKeyRefused = false; // the help locations' key cannot be opened during the step
   };
@@ -310,6 +311,7 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     const char *contentsIde = nullptr; // a stopped replace recorded for that IDE's file
     std::u16string replaceText = u"";
     bool d3OutOfReach = false; // Delphi 3's folder lies on a share that is away
+    bool stoppedRemoval = false; // one that took Old.hlp's line out, with its edited copy left
   } cases[] = {
       {"two IDEs, two folders",
        {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
@@ -390,6 +392,19 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
         {4, "C:\\Y\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
         {4, "C:\\Y\\", Action::Remove, both}},
        false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Z\\", "C:\\Z\\"},
+      {"two products' locations, the most recent one back",
+       {{4, "C:\\X\\", Action::Register, both, false, false, "C:\\Z\\"},
+        {4, "C:\\Y\\", Action::Register, both, false, false, "C:\\Old\\"},
+        {4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
+        {4, "C:\\Y\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Old\\", "C:\\Old\\",
+       "C:\\Old\\"},
+      {"another product's location in a folder deleted since",
+       {{4, "C:\\X\\", Action::Register, both, false, false, "C:\\Gone\\"},
+        {4, "C:\\Y\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
+        {4, "C:\\Y\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Old\\", "C:\\Old\\",
+       "C:\\Old\\"},
       {"a registration that could not open the locations' key",
        {{4, "C:\\X\\", Action::Register, both, false, false, nullptr, nullptr, true},
         {4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
@@ -410,6 +425,10 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        false, false, false, false, "left for a later run: what an earlier run left unfinished for Delphi 3",
        nullptr, nullptr, nullptr, u"", u"", false, false, "Delphi 3",
        u"replace\tC:\\D3\\Help\\Delphi3.cnt\tC:\\D3\\Help\\Delphi3.~ed\t1:0\t1:0\tkeeps end", true},
+      {"a removal stopped before its replace, completed by the next run from any folder",
+       {{4, "C:\\Y\\", Action::Remove, both}}, false, false, false, false,
+       "replace completed: C:\\IDE\\Help\\Delphi4.cnt", nullptr, nullptr, nullptr, u"", u"",
+       false, false, nullptr, u"", false, true},
       {"a registration number past nine digits",
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr, nullptr,
@@ -438,11 +457,21 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
       registry.records["Registrations\\Delphi 3"];
     files.files[d3Contents] = Base;
     files.files["C:\\Victim.txt"] = "the user's";
+    files.files["C:\\Z\\Grid.hlp"] = "help";
     if (c.contentsIde)
       registry.records["Contents"][std::u16string(c.contentsIde, c.contentsIde + 8)] =
           c.replaceText;
     if (c.d3OutOfReach)
       files.unreachable.insert("C:\\D3\\");
+    if (c.stoppedRemoval) {
+      files.files[Contents] = d4Before + ":Link Old.hlp\r\n";
+      files.files["C:\\IDE\\Help\\Delphi4.~ed"] = d4Before;
+      files.files["C:\\IDE\\Help\\Delphi4.GID"] = "compiled";
+      const std::string replace = "replace\tC:\\IDE\\Help\\Delphi4.cnt\tC:\\IDE\\Help\\Delphi4.~ed\t" +
+                                  FingerprintOf(files.files[Contents]) + "\t" +
+                                  FingerprintOf(d4Before) + "\trestores end\nline end added";
+      registry.records["Contents"][u"Delphi 4"] = std::u16string(replace.begin(), replace.end());
+    }
     std::string d4After = d4Before;
     const char *location = c.oldLocation;
     for (const char *folder : {"C:\\X\\", "C:\\Y\\"})
@@ -487,9 +516,10 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
           files.files.erase(step.folder + std::string(name));
       if (step.thenRecordLost)
         registry.records.clear();
-      if (step.thenLocation) {
-        registry.keys[HelpKey]["Grid.hlp"] = location = step.thenLocation;
-        files.files[step.thenLocation + std::string("Grid.hlp")] = "help";
+      if (step.thenLocation) { // comes back in the end if its folder holds the file
+        registry.keys[HelpKey]["Grid.hlp"] = step.thenLocation;
+        if (files.files.count(step.thenLocation + std::string("Grid.hlp")) != 0)
+          location = step.thenLocation;
       }
       if (step.thenContents)
         files.files[Contents] = d4After = step.thenContents;
@@ -497,6 +527,7 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     EXPECT_EQ(files.files[Contents], d4After);
     EXPECT_EQ(files.files[d3Contents], Base);
     EXPECT_EQ(files.files["C:\\Victim.txt"], "the user's");
+    EXPECT_EQ(files.files.count("C:\\IDE\\Help\\Delphi4.GID"), 0u) << "the viewer's copy went";
     EXPECT_EQ(registry.keys[HelpKey].size(), location ? 1u : 0u)
         << ::testing::PrintToString(registry.keys[HelpKey]);
     if (location) {
@@ -514,6 +545,39 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
   }
 }
 
+// An entry reads back as it was written, whatever its numbers; what cannot
+// be read is damage, never a wrong reading.
+TEST(RecordEntries, ReadBackAsWrittenOrAsDamage) {
+  const std::u16string w = u"\tDelphi 4\tfound\tC:\\W\\";
+  const struct {
+    std::u16string text;
+    bool readable;
+    std::u16string written = u""; // when not the text itself
+  } rows[] = {
+      {u"before\n18446744073709551615" + w, true},
+      {u"before\n18446744073709551616" + w, false},
+      {u"before\n1844674407370955161" + w, true},
+      {u"before=C:\\Z\\\nreplaced\tC:\\A\\\nreplaced\tC:\\B\\\n7" + w, true},
+      {u"before\n7" + w + u"\nreplaced\tC:\\A\\", false},
+      {u"before\nreplaced\t\n7" + w, false},
+      {u"before\n9" + w + u"\n8\tDelphi 3\tfound\tC:\\V\\", true,
+       u"before\n8\tDelphi 3\tfound\tC:\\V\\\n9" + w},
+  };
+  for (const auto &row : rows) {
+    SCOPED_TRACE(::testing::PrintToString(row.text));
+    test::MemoryRegistry registry;
+    test::StandInCharacterSet characters;
+    registry.records["Registrations"][u"Grid.hlp"] = row.text;
+    RegistrationRecord record(registry, characters);
+    ASSERT_EQ(record.Find("Grid.hlp") != nullptr, row.readable);
+    if (!row.readable)
+      continue;
+    record.Write(NameEntry(*record.Find("Grid.hlp")));
+    EXPECT_EQ(registry.records["Registrations"][u"Grid.hlp"],
+              row.written.empty() ? row.text : row.written);
+  }
+}
+
 // Another program's copy of the first version, which kept a key per IDE, may
 // have registered a name that the present layout holds too: the two merge.
 TEST(RecordLayouts, AnEntryOfTheFirstLayoutMergesIntoThePresentOne) {
@@ -521,8 +585,8 @@ TEST(RecordLayouts, AnEntryOfTheFirstLayoutMergesIntoThePresentOne) {
   test::StandInCharacterSet characters;
   registry.records["Registrations"][u"Grid.hlp"] = u"before\n5\tDelphi 4\tfound\tC:\\X\\";
   const std::u16string older = u"before=C:\\Old\\\n2\tappended\tC:\\W\\";
-  registry.records["Registrations\\Delphi 3"][u"GRID.HLP"] = older;
-  const std::vector<Registration> merged{{2, "Delphi 3", true, u"C:\\W\\"},
+  registry.records["Registrations\\Delphi 4"][u"GRID.HLP"] = older;
+  const std::vector<Registration> merged{{2, "Delphi 4", true, u"C:\\W\\"},
                                          {5, "Delphi 4", false, u"C:\\X\\"}};
   for (const char *when : {"first read", "a move cut short before the older value went"}) {
     SCOPED_TRACE(when);
@@ -532,7 +596,7 @@ TEST(RecordLayouts, AnEntryOfTheFirstLayoutMergesIntoThePresentOne) {
     EXPECT_EQ(entry->before, u"C:\\Old\\");
     EXPECT_EQ(entry->registrations, merged);
     record.MoveOlderLayout();
-    registry.records["Registrations\\Delphi 3"][u"GRID.HLP"] = older;
+    registry.records["Registrations\\Delphi 4"][u"GRID.HLP"] = older;
   }
 }
 

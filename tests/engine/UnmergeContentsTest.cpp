@@ -22,23 +22,31 @@ protected:
   // The lines that are this component's; Old.hlp's and readme.txt's are not.
   const std::vector<std::string> ours{":Link Grid.hlp", ":Include Grid.cnt"};
 
-  void Unmerge(const TargetProfile &target) {
+  void Unmerge(const TargetProfile &target, const ContentsEnd &restoreEnd = {}) {
     UnmergeContents(target, root, ours, {sandbox->Files(), sandbox->Copier(), sandbox->Replacer(), sandbox->Existence(),
                      sandbox->Deleter()},
-                    LeadByteTable());
+                    LeadByteTable(), NoRunLog(), restoreEnd);
   }
-  std::string Unmerge(const std::string &before) {
+  std::string Unmerge(const std::string &before, const ContentsEnd &restoreEnd = {}) {
     sandbox->WriteBytes(contents, before);
-    Unmerge(profile);
+    Unmerge(profile, restoreEnd);
     return sandbox->ReadBytes(contents);
   }
 };
 
 TEST_F(UnmergeContentsTest, RemovesOnlyThisComponentsDirectivesAndKeepsEveryOtherByte) {
+  const ContentsEnd lineEndAdded{true, false}, endOfFileCharReplaced{false, true};
   const struct {
     std::string before, after;
+    ContentsEnd restoreEnd{}; // what registrations changed at the end, to go back
   } cases[] = {
       {":Base D3.hlp\r\n:Link Grid.hlp\r\n:Include Grid.cnt\r\n", ":Base D3.hlp\r\n"},
+      // The end goes back only while it is the one registrations made.
+      {"x\r\n:Link Grid.hlp\r\n", "x", lineEndAdded},
+      {"x\r\n:Link Grid.hlp\r\ny\r\n", "x\r\ny\r\n", lineEndAdded},
+      {"x\n:Link Grid.hlp\r\n", "x\n", lineEndAdded},
+      {"x\r\n:Link Grid.hlp\r\n", "x\r\n\x1A", endOfFileCharReplaced},
+      {"x\r\n:Link Grid.hlp\r\n\x1A", "x\r\n\x1A", endOfFileCharReplaced},
       {":LINK grid.HLP \t\r\n:include GRID.cnt\n1 Topic\r", "1 Topic\r"},
       {"a\n:Link Grid.hlp\rb\r\n:Link Grid.hlp", "a\nb\r\n"},
       {"x\r\n:Link Grid.hlp\r\n\x1A", "x\r\n\x1A"},
@@ -53,7 +61,7 @@ TEST_F(UnmergeContentsTest, RemovesOnlyThisComponentsDirectivesAndKeepsEveryOthe
        ":Link readme.txt\r\n2 Grid=Grid@Grid.hlp\r\n"},
   };
   for (const auto &c : cases)
-    EXPECT_EQ(Unmerge(c.before), c.after) << c.before;
+    EXPECT_EQ(Unmerge(c.before, c.restoreEnd), c.after) << c.before;
 }
 
 TEST_F(UnmergeContentsTest, UndoesTheMergeAndASecondRunChangesNothing) {

@@ -147,6 +147,11 @@ void MemoryFileSystem::WriteEditedCopy(const std::string &editedCopy, const std:
   Open(editedCopy, "write");
   if (unwritable.count(editedCopy) != 0)
     throw Error("Cannot write the edited copy " + editedCopy + ": Access denied.");
+  // In two changes, as a write that the system flushes in parts: a kill
+  // between them leaves a torn copy.
+  BeforeChange();
+  files[editedCopy] = bytes.substr(0, bytes.size() / 2);
+  AfterChange();
   BeforeChange();
   files[editedCopy] = bytes;
   AfterChange();
