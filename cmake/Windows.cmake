@@ -77,6 +77,15 @@ foreach(version IN LISTS TargetVersion)
   set_target_properties(Vantrel${version} PROPERTIES VANTREL_PRODUCT ON)
 endforeach()
 set_target_properties(vantrel_engine vantrel_platform vantrel_ui PROPERTIES VANTREL_PRODUCT ON)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  # The x86 programs use crtdll.dll, the C runtime of every Windows 95 and NT
+  # (msvcrt.dll came later); crtdll.specs links it in place of msvcrt.dll.
+  foreach(version IN LISTS TargetVersion)
+    target_sources(Vantrel${version} PRIVATE platform/win32/CrtdllNames.cpp)
+    target_link_options(Vantrel${version} PRIVATE
+      "-specs=${CMAKE_SOURCE_DIR}/cmake/crtdll.specs")
+  endforeach()
+endif()
 
 if(NOT VANTREL_TESTS)
   return()

@@ -5,3 +5,12 @@ include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
 # Lets CTest start the .exe tests: 32-bit Wine, which runs under qemu's
 # user-mode emulator on this machine (scripts/setup.sh sets that up).
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
+# Every PC the IDE ran on, from the 486: the code is compiled for it, and
+# linked with a runtime built for it (runtime/x86, from
+# scripts/build-x86-runtime) ahead of the compiler's own, which Debian
+# builds for the Pentium Pro.
+set(VANTREL_X86_RUNTIME ${CMAKE_CURRENT_LIST_DIR}/../runtime/x86)
+set(CMAKE_C_FLAGS_INIT "-march=i486")
+set(CMAKE_CXX_FLAGS_INIT "-march=i486")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-B${VANTREL_X86_RUNTIME}/")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-B${VANTREL_X86_RUNTIME}/")
