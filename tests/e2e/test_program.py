@@ -522,11 +522,12 @@ class CommandLineTest(ProgramFixture):
         self.assertNotIn(b"seen=", watcher.stdout.read(), "a quiet run showed a window")
 
     def test_quiet_round_trip_under_every_windows_version(self):
-        """Wine tells the program alone the Windows version asked for; on 98 and ME
+        """Wine tells the program alone the Windows version asked for; on 95, 98 and ME
         it takes the fallbacks of its oldest systems (8-bit file names, the log
         written at its end, the contents file deleted, then renamed). Each run
         that changes the contents file deletes the viewer's compiled copy."""
-        versions = (("win98", "nt40", "win2k", "winxp", "win7", "win10") if is_32_bit(ARGS.program)
+        versions = (("win95", "win98", "nt40", "win2k", "winxp", "win7", "win10")
+                    if is_32_bit(ARGS.program)
                     else ("winxp64", "win7", "win10"))
         key = "HKCU\\Software\\Wine\\AppDefaults\\" + self.program_name
         self.addCleanup(registry, "delkey", key)

@@ -19,7 +19,8 @@ from pathlib import Path
 ARGS = None
 WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
 PROGRAMS = ["x64/Vantrel3.exe", "x64/Vantrel4.exe", "x86/Vantrel3.exe", "x86/Vantrel4.exe"]
-WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll"}
+WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "msvcrt.dll",
+                "crtdll.dll"}
 OBJDUMP = {"x64": "x86_64-w64-mingw32-objdump", "x86": "i686-w64-mingw32-objdump"}
 # What the PE analyzers ask of every program, and of each kind.
 HARDENING = {"x64": {"DYNAMIC_BASE", "NX_COMPAT", "HIGH_ENTROPY_VA"},
@@ -27,7 +28,7 @@ HARDENING = {"x64": {"DYNAMIC_BASE", "NX_COMPAT", "HIGH_ENTROPY_VA"},
 SOURCE = Path(__file__).resolve().parents[2]
 # The oldest Windows each kind of program starts on: the NT version, whether
 # 95/98/ME are in, and the subsystem version the header must say.
-FLOORS = {"x86": {"nt": 4.0, "9x": {"95", "98", "stub"}, "subsystem": (4, 0)},
+FLOORS = {"x86": {"nt": 4.0, "9x": {"95", "stub"}, "subsystem": (4, 0)},
           "x64": {"nt": 5.2, "9x": None, "subsystem": (5, 2)}}
 
 
@@ -50,6 +51,48 @@ def imports_of(dump):
             dll = line.split("DLL Name:")[1].strip().lower()
         elif dll and re.match(r"^\t[0-9a-f]+\t +\d+ +[A-Za-z_]", line):
             found.add((dll, line.split()[-1]))
+    return found
+
+
+# What an Intel 486DX does not have, by objdump's mnemonic or operand: the
+# Pentium Pro's conditional moves and FPU compares, the Pentium's cmpxchg8b,
+# rdtsc and rdpmc, fast system calls, the hint space 0f 18-1f (the multi-byte
+# nop that pads loops, prefetches, endbr32), MMX and SSE with their fences,
+# and later additions. cpuid is the 486's own when the function first tests
+# the ID flag (EFLAGS bit 21, 0x200000), without which it is not called.
+BEYOND_486 = re.compile(
+    r"^(cmov\w*|fcmov\w*|f(u)?comip?|cmpxchg8b|rdtscp?|rdpmc|sysenter|sysexit|syscall|"
+    r"nop[lw]|prefetch\w*|endbr32|[lsm]fence|clflush\w*|movnti|emms|femms|popcnt|lzcnt|tzcnt|"
+    r"movbe|crc32\w*|rdrand|rdseed|fisttp\w*|ud1)\b|%x?mm\d|%ymm")
+
+
+def instructions_beyond_486(objdump, program):
+    """'function: instruction' for every instruction a 486 lacks, from a
+    disassembly of every code section. Data in a code section is read as
+    instructions and refused too, except the exception tables that GNU ld puts
+    into .text for PE: the bytes from their symbol, .gcc_except_table, to the
+    next function's are data, not code."""
+    dump = subprocess.run([objdump, "-d", "--no-show-raw-insn", str(program)], check=True,
+                          capture_output=True, text=True).stdout
+    found, function, body = [], "?", []
+
+    def close():
+        if function == ".gcc_except_table":
+            return
+        id_test = any("$0x200000" in line for line in body)
+        for instruction in body:
+            mnemonic = instruction.split("#")[0].strip()
+            if BEYOND_486.search(mnemonic) or (mnemonic.startswith("cpuid") and not id_test):
+                found.append(f"{function}: {mnemonic}")
+
+    for line in dump.splitlines():
+        label = re.match(r"^[0-9a-f]+ <(.+)>:$", line)
+        if label:
+            close()
+            function, body = label.group(1), []
+        elif re.match(r"^\s+[0-9a-f]+:\t", line):
+            body.append(line.split("\t", 1)[1])
+    close()
     return found
 
 
@@ -130,6 +173,35 @@ class PackageTest(unittest.TestCase):
                                  if "=" in line)
                     self.assertEqual(facts.get("file_version"), ARGS.version + ".0", probe.stdout)
                     self.assertEqual(facts.get("product_version"), ARGS.version, probe.stdout)
+
+    def test_x86_programs_have_no_instruction_beyond_the_486(self):
+        objdump = OBJDUMP["x86"]
+        for name in ("Vantrel3.exe", "Vantrel4.exe"):
+            with self.subTest(name):
+                # The build's copy names the functions; its code is the shipped one's.
+                built = SOURCE / "build" / "x86" / name
+                with tempfile.TemporaryDirectory() as folder:
+                    shipped = Path(folder) / name
+                    shipped.write_bytes(self.package.read("x86/" + name))
+                    code = [subprocess.run([objdump, "-s", "-j", ".text", str(exe)], check=True,
+                                           capture_output=True, text=True).stdout.split("\n", 3)[3]
+                            for exe in (shipped, built)]
+                self.assertEqual(code[0], code[1], "the build's code is not the shipped code")
+                self.assertEqual(instructions_beyond_486(objdump, built), [])
+        # A Pentium Pro function linked in is caught and named.
+        with tempfile.TemporaryDirectory() as folder:
+            folder = Path(folder)
+            (folder / "pick.c").write_text("int pick(int a, int b, int c) { return a < b ? b : c; }\n")
+            (folder / "main.c").write_text("int pick(int, int, int);\n"
+                                           "int main(int argc, char **argv) { return pick(argc, 2, 3); }\n")
+            gcc = ["i686-w64-mingw32-gcc-win32", "-O2", "-c"]
+            subprocess.run([*gcc, "-march=i686", "pick.c"], cwd=folder, check=True)
+            subprocess.run([*gcc, "-march=i486", "main.c"], cwd=folder, check=True)
+            subprocess.run(["i686-w64-mingw32-gcc-win32", f"-B{SOURCE}/runtime/x86/", "-march=i486",
+                            "-static", "-o", "pick.exe", "main.o", "pick.o"], cwd=folder, check=True)
+            found = instructions_beyond_486(objdump, folder / "pick.exe")
+            self.assertTrue(found, "the i686 function was not caught")
+            self.assertEqual({f.split(":")[0] for f in found}, {"_pick"}, found)
 
     def test_signature_verifies_and_comes_off_byte_for_byte(self):
         with tempfile.TemporaryDirectory() as folder:
