@@ -3,6 +3,10 @@
 # ones: the posix-threads runtime imports functions of Vista and later.
 
 add_link_options(-static -static-libgcc -static-libstdc++)
+if(VANTREL_X86_RUNTIME)
+  add_compile_options("$<$<COMPILE_LANGUAGE:C,CXX>:-march=${VANTREL_X86_ARCH}>")
+  add_link_options(-march=${VANTREL_X86_ARCH} "-B${VANTREL_X86_RUNTIME}/")
+endif()
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 
 # The product's own code sees the Windows headers of its oldest system

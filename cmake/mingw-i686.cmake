@@ -9,8 +9,6 @@ set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine)
 # linked with a runtime built for it (runtime/x86, from
 # scripts/build-x86-runtime) ahead of the compiler's own, which Debian
 # builds for the Pentium Pro.
+# (Windows.cmake applies both, also to a build folder configured before.)
+set(VANTREL_X86_ARCH i486)
 set(VANTREL_X86_RUNTIME ${CMAKE_CURRENT_LIST_DIR}/../runtime/x86)
-set(CMAKE_C_FLAGS_INIT "-march=i486")
-set(CMAKE_CXX_FLAGS_INIT "-march=i486")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-B${VANTREL_X86_RUNTIME}/")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-B${VANTREL_X86_RUNTIME}/")
