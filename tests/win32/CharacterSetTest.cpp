@@ -37,7 +37,7 @@ TEST(SystemCharacterSet, FoldersAndValueNamesCompareByTheSystemsRules) {
     EXPECT_EQ(SystemCharacterSet().NameKey(u"Gr\u00E4d.hlp"),
               SystemCharacterSet().NameKey(u"GR\u00C4D.HLP"));
     EXPECT_NE(SystemCharacterSet().NameKey(u"Grid.hlp"), SystemCharacterSet().NameKey(u"Grid.cnt"));
-    EXPECT_EQ(SystemCharacterSet().Widen("Gr\xE4d.hlp"), u"Gr\u00E4d.hlp") << "ANSI, not OEM";
+    EXPECT_EQ(SystemCharacterSet().Widen("Gr\xE4" "d.hlp"), u"Gr\u00E4d.hlp") << "ANSI, not OEM";
   }
   win32::PretendSystem(system);
 }
