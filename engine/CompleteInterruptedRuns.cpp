@@ -113,14 +113,13 @@ void CompleteInterruptedRuns(RegistrationRecord &record, const TargetProfile &ru
   }
   for (int version : KnownTargetVersions) {
     const TargetProfile &profile = ProfileForVersion(version);
-    if (profile.ideName == runProfile.ideName) {
-      CompleteForIde(record, profile, services);
-      continue;
-    }
-    // The other IDE's files may lie out of reach (a share): a later run completes them.
     try {
       CompleteForIde(record, profile, services);
     } catch (const std::exception &error) {
+      // The run's own IDE must be whole before the run changes it; the other
+      // IDE's files may lie out of reach (a share), and a later run completes them.
+      if (profile.ideName == runProfile.ideName)
+        throw;
       services.log.Write("left for a later run: what an earlier run left unfinished for " +
                          profile.ideName + " (" + error.what() + ")");
     }
