@@ -1,10 +1,14 @@
-# Installs the Debian packages that the build and the tests need, and 32-bit
-# Wine with what runs it. Sourced by setup.sh; do not run it.
+# Installs the Debian packages that the build and the tests need, all of the
+# machine's own architecture, and registers qemu's user-mode emulator for
+# i386 programs (the 32-bit Wine itself lives in the project's cache:
+# i386-root.sh). Sourced by setup.sh; do not run it.
 #
-# Every step looks at what the machine has, not at what an earlier run did,
-# so a run after a failed or killed one carries on from where the machine is.
-# The archive can be mid-sync at any time: apt-get is retried, and an index
-# that still does not come down is left out of this run's installs.
+# It only ever adds packages: no architecture is added, no package is
+# downgraded, held or removed, and the machine's apt configuration is never
+# edited (what a run needs beyond it lives in a temporary folder that goes
+# when the run ends, however it ends). Every step looks at what the machine
+# has, not at what an earlier run did. The archive can be mid-sync at any
+# time: apt-get is retried.
 
 VANTREL_PACKAGES=(
   cmake make g++ googletest libgtest-dev libbenchmark-dev
@@ -18,46 +22,23 @@ VANTREL_PACKAGES=(
 VANTREL_APT_PAUSES=(20 40 60)
 VANTREL_APT_WAIT_LEFT=150
 
-# Installs what is missing (needs root, or sudo), then makes sure that 32-bit
-# Wine runs.
+# Installs what is missing (needs root, or sudo), then makes sure that qemu
+# runs i386 programs.
 install_packages() {
-  local missing=() package
-  for package in "${VANTREL_PACKAGES[@]}" wine32:i386; do
+  local missing=() package qemu_version
+  for package in "${VANTREL_PACKAGES[@]}"; do
     package_installed "$package" || missing+=("$package")
   done
-  local qemu_version
   qemu_version=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null) || true
-  if [ ${#missing[@]} -ne 0 ] || [[ "$qemu_version" != *'~bpo'* ]] ||
-    ! dpkg --print-foreign-architectures | grep -qx i386 || [ -n "$(dpkg --audit 2>/dev/null)" ]; then
+  if [ ${#missing[@]} -ne 0 ] || [[ "$qemu_version" != *'~bpo'* ]]; then
+    refuse_unfinished_installs
     apt_begin
-    if ! dpkg --print-foreign-architectures | grep -qx i386; then
-      as_root dpkg --add-architecture i386 ||
-        setup_failed "adding the i386 architecture" "dpkg --add-architecture i386 failed" \
-          "run it yourself as root, then run the set-up again"
-    fi
-    finish_interrupted_installs
-    update_package_lists
-    leave_out_incomplete_suites
-    local amd64=()
-    for package in "${missing[@]}"; do
-      [ "$package" = wine32:i386 ] || amd64+=("$package")
-    done
-    [ ${#amd64[@]} -eq 0 ] || apt_install "${amd64[@]}"
+    update_package_lists VANTREL_APT "the machine's package lists"
+    [ ${#missing[@]} -eq 0 ] || apt_install "${missing[@]}"
     [[ "$qemu_version" == *'~bpo'* ]] || apt_install -t bookworm-backports qemu-user
-    # wine32 after the rest, when its amd64 twins are in place at the
-    # versions that this run's package lists hold for both architectures.
-    if ! package_installed wine32:i386; then
-      local twins
-      twins=$(amd64_twins_to_align wine32:i386)
-      # shellcheck disable=SC2086 # one PACKAGE=VERSION a word
-      apt_install ${twins:+--allow-downgrades $twins} wine32:i386
-    fi
     apt_end
   fi
   register_qemu_i386
-  /usr/lib/wine/wine --version >/dev/null 2>&1 ||
-    setup_failed "running /usr/lib/wine/wine (32-bit Wine under qemu-i386)" \
-      "it did not start" "check that /proc/sys/fs/binfmt_misc/qemu-i386 is enabled"
 }
 
 package_installed() {
@@ -80,12 +61,20 @@ setup_failed() {
   exit 1
 }
 
-# This run's apt configuration: the machine's own sources and preferences,
-# plus bookworm-backports (qemu-user; bookworm's own qemu takes a minute to
-# start Wine) and the pins of leave_out_incomplete_suites, in a folder of its
-# own. The machine's apt configuration is never edited.
+# This run's temporary apt configuration, in a folder of its own that goes
+# when the run ends, also on an error or Ctrl-C: the machine's own sources
+# and preferences, plus bookworm-backports (qemu-user; bookworm's own qemu
+# takes a minute to start Wine), and the 32-bit root's pins of suites left
+# out. VANTREL_APT is the machine's apt-get with it.
 apt_begin() {
   VANTREL_APT_DIR=$(mktemp -d /tmp/vantrel-apt.XXXXXX)
+  # The script's own traps come back with apt_end; one for EXIT still runs.
+  VANTREL_TRAPS=$(trap -p EXIT INT TERM)
+  local on_exit=""
+  [ -z "$(trap -p EXIT)" ] || { eval "set -- $(trap -p EXIT)"; on_exit=$3; }
+  trap "apt_end; $on_exit" EXIT
+  trap 'apt_end; exit 130' INT
+  trap 'apt_end; exit 143' TERM
   mkdir -p "$VANTREL_APT_DIR/sources.list.d" "$VANTREL_APT_DIR/preferences.d"
   local file
   for file in /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
@@ -108,30 +97,52 @@ apt_begin() {
     printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nArchitectures: amd64\nSigned-By: %s\n' \
       "$uri" "$keyring" >"$VANTREL_APT_DIR/sources.list.d/vantrel-bookworm-backports.sources"
   fi
-  VANTREL_APT=(apt-get -q -o "Dir::Etc::SourceParts=$VANTREL_APT_DIR/sources.list.d"
+  VANTREL_APT=(as_root env DEBIAN_FRONTEND=noninteractive apt-get -q
+    -o "Dir::Etc::SourceParts=$VANTREL_APT_DIR/sources.list.d"
     -o "Dir::Etc::PreferencesParts=$VANTREL_APT_DIR/preferences.d"
     -o Dir::Cache::pkgcache= -o Dir::Cache::srcpkgcache= -o DPkg::Lock::Timeout=300)
 }
 
 apt_end() {
-  [ -z "${VANTREL_APT_DIR:-}" ] || rm -rf "$VANTREL_APT_DIR"
+  [ -n "${VANTREL_APT_DIR:-}" ] || return 0
+  rm -rf "$VANTREL_APT_DIR"
   VANTREL_APT_DIR=
+  trap - EXIT INT TERM
+  eval "$VANTREL_TRAPS"
 }
 
-# Packages that a killed or failed run left unpacked or half-configured.
-finish_interrupted_installs() {
+# Packages that dpkg left unfinished (a killed install, say). The project's
+# own are finished; anyone else's are named, and the set-up stops, since
+# finishing them is their owner's decision.
+refuse_unfinished_installs() {
   [ -n "$(dpkg --audit 2>/dev/null)" ] || return 0
-  setup_log "dpkg reports packages an earlier run left unfinished; finishing them"
-  as_root env DEBIAN_FRONTEND=noninteractive dpkg --configure -a ||
-    setup_failed "finishing the packages an earlier run left" "dpkg --configure -a failed" \
+  local unfinished ours=() others=() package
+  unfinished=$(dpkg-query -W -f='${db:Status-Abbrev} ${binary:Package}\n' 2>/dev/null |
+    awk '$1 !~ /^.[nic] *$/ { print $2 }')
+  local project
+  project=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+    --no-replaces --no-enhances "${VANTREL_PACKAGES[@]}" qemu-user 2>/dev/null |
+    grep -v '^ ' | sed 's/:amd64$//' | sort -u)
+  for package in $unfinished; do
+    if grep -qx "${package%:amd64}" <<<"$project"; then ours+=("$package"); else others+=("$package"); fi
+  done
+  [ ${#others[@]} -eq 0 ] ||
+    setup_failed "checking dpkg's state" \
+      "dpkg reports unfinished work on packages this project does not install: ${others[*]}" \
+      "finish it with 'dpkg --configure -a' as root (or as their owner says), then run the set-up again"
+  [ ${#ours[@]} -eq 0 ] && return 0
+  setup_log "finishing what an earlier run left unfinished: ${ours[*]}"
+  as_root env DEBIAN_FRONTEND=noninteractive dpkg --configure "${ours[@]}" ||
+    setup_failed "finishing ${ours[*]}" "dpkg --configure failed" \
       "run 'dpkg --configure -a' as root and mend what it reports, then run the set-up again"
 }
 
-# The package indexes this run's sources name that have no list on the
-# machine, one "SITE SUITE COMPONENT ARCH" line each.
+# The package indexes that the apt-get of the array named $1 should have and
+# has no list of, one "SITE SUITE COMPONENT ARCH" line each.
 missing_package_lists() {
+  local -n apt_command=$1
   local file site suite component arch
-  "${VANTREL_APT[@]}" -o APT::Get::IndexTargets::ReleaseInfo=false indextargets \
+  "${apt_command[@]}" -o APT::Get::IndexTargets::ReleaseInfo=false indextargets \
     --format '$(FILENAME) $(SITE) $(RELEASE) $(COMPONENT) $(ARCHITECTURE)' 'Identifier: Packages' |
     while read -r file site suite component arch; do
       # Debian's Release files list no index of their own for "all".
@@ -140,52 +151,52 @@ missing_package_lists() {
     done
 }
 
-# apt-get update until every index comes down, a few tries at most. Indexes
-# that failed in the last try go to VANTREL_STALE_LISTS ("SUITE ARCH" lines),
-# those missing altogether too: leave_out_incomplete_suites acts on them.
+# apt-get update (the apt-get of the array named $1; $2 says whose lists)
+# until every index comes down, a few tries at most. Indexes that failed in
+# the last try go to VANTREL_STALE_LISTS ("SUITE ARCH" lines), those missing
+# altogether too.
 update_package_lists() {
-  local try output updated failed
+  local name=$1 lists=$2 try output updated failed
+  local -n apt_command=$name
+  VANTREL_STALE_LISTS=
   for try in $(seq 0 ${#VANTREL_APT_PAUSES[@]}); do
-    [ "$try" -eq 0 ] || apt_pause "$try" "apt-get update" || break
+    [ "$try" -eq 0 ] || apt_pause "$try" "apt-get update of $lists" || break
     updated=yes failed=
-    if ! output=$(as_root "${VANTREL_APT[@]}" update 2>&1); then
+    if ! output=$("${apt_command[@]}" update 2>&1); then
       updated=no
       # ".../dists/SUITE/COMPONENT/binary-ARCH/Packages.xz", or ".../dists/SUITE/InRelease".
       failed=$(sed -n -e 's|.*Failed to fetch .*/dists/\([^/ ]*\)/[^/ ]*/binary-\([^/ ]*\)/.*|\1 \2|p' \
         -e 's|.*Failed to fetch .*/dists/\([^/ ]*\)/[A-Za-z]*Release .*|\1 all|p' <<<"$output" | sort -u)
-      setup_log "apt-get update failed; what did not come down:"
+      setup_log "apt-get update of $lists failed; what did not come down:"
       grep -E '^(Err:|E:|W:)' <<<"$output" | sed 's/^/    /' >&2 || true
     fi
     VANTREL_STALE_LISTS=$(
       {
         [ -z "$failed" ] || echo "$failed"
-        missing_package_lists | awk '{ print $2, $4 }'
+        missing_package_lists "$name" | awk '{ print $2, $4 }'
       } | sort -u
     )
     [ "$updated" = no ] || [ -n "$VANTREL_STALE_LISTS" ] || return 0
     [ "$updated" = no ] || break # missing, and not for want of trying: nothing to wait for
   done
-  if [ -n "$VANTREL_STALE_LISTS" ]; then
-    setup_log "going on without these package lists (suite and architecture):"
-    sed 's/^/    /' <<<"$VANTREL_STALE_LISTS" >&2
-  else
-    setup_log "going on with the package lists the machine has"
-  fi
+  [ -n "$VANTREL_STALE_LISTS" ] || return 0
+  setup_log "going on without these package lists (suite and architecture):"
+  sed 's/^/    /' <<<"$VANTREL_STALE_LISTS" >&2
 }
 
-# A suite with a list missing or out of date for one architecture is left out
-# of this run's installs for all of them (a temporary pin), so that the amd64
-# and i386 builds of a library, which must be of one version, both come from
-# lists of one moment.
+# The suites of VANTREL_STALE_LISTS are left out of the 32-bit root's
+# resolution for this run (a pin in the temporary configuration), so that its
+# packages all come from lists of one moment. VANTREL_LEFT_OUT names them.
 leave_out_incomplete_suites() {
   local suite arch
+  VANTREL_LEFT_OUT=
   [ -n "${VANTREL_STALE_LISTS:-}" ] || return 0
   while read -r suite arch; do
     printf 'Package: *\nPin: release n=%s\nPin-Priority: -1\n\nPackage: *\nPin: release a=%s\nPin-Priority: -1\n\n' \
       "$suite" "$suite" >>"$VANTREL_APT_DIR/preferences.d/vantrel-incomplete.pref"
-    VANTREL_LEFT_OUT="${VANTREL_LEFT_OUT:+$VANTREL_LEFT_OUT, }$suite ($arch)"
+    VANTREL_LEFT_OUT="${VANTREL_LEFT_OUT:+$VANTREL_LEFT_OUT, }$suite"
   done < <(sort -u -k1,1 <<<"$VANTREL_STALE_LISTS")
-  setup_log "this run installs nothing from: $VANTREL_LEFT_OUT"
+  setup_log "the 32-bit root leaves out: $VANTREL_LEFT_OUT (its i386 list did not come down)"
 }
 
 # Waits before try $1 of step $2, unless the run's waiting is used up.
@@ -197,56 +208,28 @@ apt_pause() {
   sleep "$pause"
 }
 
-# The amd64 and i386 builds of a library must be of one version. When a suite
-# was left out, an amd64 library that this machine has at a version only that
-# suite holds is brought to the version that the i386 build has in the lists
-# there are: "PACKAGE:amd64=VERSION" for each that $1 needs, logged.
-amd64_twins_to_align() {
-  [ -n "${VANTREL_LEFT_OUT:-}" ] || return 0
-  local cache=("${VANTREL_APT[@]}")
-  cache[0]=apt-cache
-  local needed
-  needed=$("${cache[@]}" depends --recurse --no-recommends --no-suggests --no-conflicts \
-    --no-breaks --no-replaces --no-enhances "$1" | sed -n 's/^\([^ <][^ ]*\):i386$/\1/p' | sort -u)
-  [ -n "$needed" ] || return 0
-  local package installed multiarch candidate
-  # shellcheck disable=SC2086
-  while read -r package candidate; do
-    read -r installed multiarch < <(dpkg-query -W -f='${Version} ${Multi-Arch} ${Status}\n' \
-      "$package:amd64" 2>/dev/null | awk '$NF == "installed" { print $1, $2 }') || continue
-    [ "$multiarch" = same ] && [ "$candidate" != "(none)" ] || continue
-    dpkg --compare-versions "$candidate" lt "$installed" || continue
-    setup_log "$package:amd64 goes back from $installed to $candidate, the version its i386 build has without $VANTREL_LEFT_OUT ('apt-get upgrade' brings both up later)"
-    echo "$package:amd64=$candidate"
-  done < <("${cache[@]}" policy $(sed 's/$/:i386/' <<<"$needed") |
-    awk '/^[^ ].*:$/ { sub(":i386:$", ""); name = $0 } /^  Candidate:/ { print name, $2 }')
-}
-
-# apt-get install, tried again (with a fresh update) when a download fails;
-# a problem with the packages themselves is not waited for.
+# apt-get install on the machine, tried again (with a fresh update) when a
+# download fails; a problem with the packages themselves is not waited for.
 apt_install() {
   local try output
   for try in $(seq 0 ${#VANTREL_APT_PAUSES[@]}); do
     if [ "$try" -gt 0 ]; then
       apt_pause "$try" "the install of $*" || break
-      as_root "${VANTREL_APT[@]}" update >/dev/null 2>&1 || true
+      "${VANTREL_APT[@]}" update >/dev/null 2>&1 || true
     fi
-    setup_log "installing$(printf ' %s' "$@" | sed -e 's/ -t [^ ]*//' -e 's/ --*[a-z-]*//g')"
-    if output=$(as_root env DEBIAN_FRONTEND=noninteractive "${VANTREL_APT[@]}" install -y \
-      --fix-broken "$@" 2>&1); then
+    setup_log "installing$(printf ' %s' "$@" | sed -e 's/ -t [^ ]*//')"
+    if output=$("${VANTREL_APT[@]}" install -y "$@" 2>&1); then
       return 0
     fi
     grep -E '^(E|W):|Depends:|Breaks:|Conflicts:' <<<"$output" | sed 's/^/    /' >&2 || true
     grep -qE 'Failed to fetch|Unable to fetch|Hash Sum mismatch|unexpected size' <<<"$output" || break
   done
-  local advice="wait a few minutes (the archive may be mid-sync) and run the set-up again"
-  [ -z "${VANTREL_LEFT_OUT:-}" ] ||
-    advice="the package lists of $VANTREL_LEFT_OUT did not come down; $advice, or mend it now with 'apt-get update' and 'apt-get install $*' once they do"
-  setup_failed "installing ${*: -1}" "apt-get install failed" "$advice"
+  setup_failed "installing ${*: -1}" "apt-get install failed" \
+    "wait a few minutes (the archive may be mid-sync) and run the set-up again"
 }
 
-# qemu's user-mode emulator runs Wine's i386 loader: the kernel here runs no
-# 32-bit Linux programs. Nothing of binfmt_misc survives a reboot.
+# qemu's user-mode emulator runs the root's i386 programs: the kernel here
+# runs no 32-bit Linux programs. Nothing of binfmt_misc survives a reboot.
 register_qemu_i386() {
   local binfmt=/proc/sys/fs/binfmt_misc
   if [ ! -e "$binfmt/register" ]; then

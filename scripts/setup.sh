@@ -3,14 +3,17 @@
 
 VANTREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$VANTREL_ROOT/scripts/packages.sh"
+source "$VANTREL_ROOT/scripts/i386-root.sh"
 
 # The Japanese locale, under which Wine's ANSI code page is 932 (the tests of
-# double-byte names); Wine mangles non-ASCII file names without it.
+# double-byte names); Wine mangles non-ASCII file names without it. It is
+# compiled into the project's cache, not into the machine's locale archive:
+# a process finds it with LOCPATH=$VANTREL_LOCPATH.
 install_locale() {
-  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
-  local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+  export VANTREL_LOCPATH=$VANTREL_CACHE/locale
+  [ -e "$VANTREL_LOCPATH/ja_JP.UTF-8/LC_CTYPE" ] && return 0
+  mkdir -p "$VANTREL_LOCPATH"
+  localedef -i ja_JP -f UTF-8 "$VANTREL_LOCPATH/ja_JP.UTF-8"
 }
 
 # Configures and builds one build folder: build_tree NAME [cmake options...]
@@ -36,9 +39,11 @@ export_source_date_epoch() {
 build_programs() {
   export_source_date_epoch
   build_tree x64 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-x86_64.cmake"
+    -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-x86_64.cmake" \
+    -DVANTREL_I386_ROOT="$VANTREL_I386_ROOT"
   build_tree x86 -DCMAKE_BUILD_TYPE=Release -DVANTREL_TESTS=ON \
-    -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-i686.cmake"
+    -DCMAKE_TOOLCHAIN_FILE="$VANTREL_ROOT/cmake/mingw-i686.cmake" \
+    -DVANTREL_I386_ROOT="$VANTREL_I386_ROOT"
   local arch triplet program
   for arch in x64 x86; do
     triplet=$([ "$arch" = x64 ] && echo x86_64-w64-mingw32 || echo i686-w64-mingw32)
@@ -103,13 +108,17 @@ build_all() {
 # (the default: a 64-bit prefix, which runs 32-bit programs under WoW64 too)
 # or x86 (a 32-bit prefix, as on 32-bit Windows).
 start_wine() {
+  prepare_i386_root
   export WINEPREFIX=$1
   export WINEDEBUG=${WINEDEBUG:--all}
-  export WINEDLLOVERRIDES="mscoree,mshtml="
+  # No Mono or Gecko to install, and no menu entries or file types in the
+  # user's home.
+  export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+  # The loaders beside the root's 32-bit one, so that each finds the other.
   if [ "${2:-x64}" = x86 ]; then
-    export WINEARCH=win32 WINELOADER=/usr/lib/wine/wine
+    export WINEARCH=win32 WINELOADER=$VANTREL_WINE32
   else
-    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+    export WINEARCH=win64 WINELOADER=$VANTREL_WINE64
   fi
   # A server left over from an earlier run of this prefix must be gone first.
   if [ -d "$WINEPREFIX" ]; then

@@ -58,7 +58,9 @@ def unix_path(windows_path):
 
 
 # Wine takes the ANSI code page from the locale: this one gives code page 932.
-JAPANESE = {"LC_ALL": "ja_JP.UTF-8"}
+# scripts/test compiles it into a folder of its own (VANTREL_LOCPATH).
+JAPANESE = {"LC_ALL": "ja_JP.UTF-8",
+            **({"LOCPATH": os.environ["VANTREL_LOCPATH"]} if "VANTREL_LOCPATH" in os.environ else {})}
 
 # Every Wine process the tests start, by test: under an emulator each start
 # costs a second or more, so their number is what a suite's time is made of.
