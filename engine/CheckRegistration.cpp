@@ -101,6 +101,8 @@ CheckReport CheckRegistration(const TargetProfile &profile, const HelpFileList &
                     });
     if (const std::optional<std::string> damage = record.Damage(name))
       reasons.push_back("its record is damaged (" + *damage + ")");
+    else if (const std::optional<std::string> newer = record.Newer(name))
+      reasons.push_back(*newer);
     else if (!recorded)
       reasons.push_back("the record has no registration of it from this folder for " +
                         profile.ideName);

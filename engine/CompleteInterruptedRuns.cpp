@@ -64,26 +64,48 @@ bool CompleteReplace(const PendingReplace &replace, const RegistrationRecord &re
 // Whether the recorded replace is one of the IDE's own contents file by its
 // edited copy: a record value is input, and names no other file.
 bool IsReplaceOfContents(const PendingReplace &replace, const TargetProfile &profile,
-                         const std::optional<std::string> &installRoot,
-                         const RegistrationRecord &record) {
-  return installRoot && record.Narrow(replace.contentsPath) == ContentsPath(profile, *installRoot) &&
-         record.Narrow(replace.editedCopy) == EditedCopyPath(profile, *installRoot);
+                         const std::string &installRoot, const RegistrationRecord &record) {
+  return record.Narrow(replace.contentsPath) == ContentsPath(profile, installRoot) &&
+         record.Narrow(replace.editedCopy) == EditedCopyPath(profile, installRoot);
 }
 
 void CompleteForIde(RegistrationRecord &record, const TargetProfile &profile,
                     const RunServices &services) {
   ContentsRecord contents = record.Contents(profile);
-  if (!contents.replace && !contents.stale)
+  if (contents.Empty())
     return;
   const std::optional<std::string> installRoot =
       FindInstallRoot(profile, *services.registry.CreateAccessor());
-  if (contents.replace && !IsReplaceOfContents(*contents.replace, profile, installRoot, record)) {
+  // What the record holds about the contents file of an IDE that is gone
+  // (unfinished work, the state of its end) went with it.
+  if (!installRoot || !services.fileExistence.FolderExists(*installRoot)) {
+    std::string held;
+    for (const auto &[holds, what] :
+         {std::pair{contents.replace.has_value(), "a replace that an earlier run left unfinished"},
+          std::pair{contents.stale, "its help viewer's stale copies"},
+          std::pair{contents.lineEndAdded || contents.endOfFileCharReplaced,
+                    "what registrations changed at its end"},
+          std::pair{contents.registeringFrom.has_value(), "a registration that did not end"}})
+      if (holds)
+        held += (held.empty() ? "" : ", ") + std::string(what);
+    services.log.Write("dropped from the record: what it held about " + profile.ideName +
+                       "'s contents file (" + held + "), since " + profile.ideName +
+                       " is no longer installed (" +
+                       (installRoot ? *installRoot + " is not there"
+                                    : "no \"" + std::string(InstallRootValue) + "\" under " +
+                                          IdeKeyName(profile)) +
+                       ")");
+    record.Write(profile, ContentsRecord{});
+    return;
+  }
+  if (!contents.replace && !contents.stale)
+    return;
+  if (contents.replace && !IsReplaceOfContents(*contents.replace, profile, *installRoot, record)) {
     services.log.Write("left alone: the record of " + profile.ideName +
                        "'s contents file is damaged: it names a replace of " +
                        record.Shown(contents.replace->contentsPath) + " by " +
-                       record.Shown(contents.replace->editedCopy) + ", which are not " +
-                       (installRoot ? "its contents file and edited copy"
-                                    : "of an installed " + profile.ideName));
+                       record.Shown(contents.replace->editedCopy) +
+                       ", which are not its contents file and edited copy");
   } else if (contents.replace) {
     if (CompleteReplace(*contents.replace, record, services)) {
       contents.stale = true;
@@ -93,11 +115,9 @@ void CompleteForIde(RegistrationRecord &record, const TargetProfile &profile,
     contents.replace.reset();
     record.Write(profile, contents);
   }
-  // Copies of an IDE that is gone went with it.
-  if (contents.stale && (!installRoot || DeleteCompiledContents(ContentsPath(profile, *installRoot),
-                                                                services.fileDeleter,
-                                                                services.systemFolders,
-                                                                services.log))) {
+  if (contents.stale && DeleteCompiledContents(ContentsPath(profile, *installRoot),
+                                               services.fileDeleter, services.systemFolders,
+                                               services.log)) {
     contents.stale = false;
     record.Write(profile, contents);
   }

@@ -14,7 +14,9 @@ namespace vantrel {
 // moves into the present one. The log says what was done. A replace that
 // names other files than the IDE's contents file and its edited copy is
 // damage, left as it is; what cannot be completed for the other IDE than the
-// run's (its files out of reach) is left for a later run.
+// run's (its files out of reach) is left for a later run; what the record
+// holds about the contents file of an IDE that is no longer installed (no
+// key, or its folder gone) is dropped.
 void CompleteInterruptedRuns(RegistrationRecord &record, const TargetProfile &runProfile,
                              const RunServices &services);
 

@@ -2,27 +2,34 @@
 
 #include "engine/ContentsLines.h"
 
-#include <set>
-
 namespace vantrel {
 
-bool FindAppendedLines(const TargetProfile &profile, const std::string &contentsPath,
-                       const RegistrationRecord &record, TextFiles &textFiles,
-                       const LeadByteTable &leadBytes) {
+std::string AppendedLineKey(const std::string &name, const LeadByteTable &leadBytes) {
+  const std::string line = DirectiveLine(name, leadBytes);
+  return line.empty() ? line : DirectiveKey(line, leadBytes);
+}
+
+std::set<std::string> FindAppendedLines(const TargetProfile &profile,
+                                        const std::string &contentsPath,
+                                        const RegistrationRecord &record, TextFiles &textFiles,
+                                        const LeadByteTable &leadBytes) {
   std::set<std::string> appended;
   for (const NameEntry *entry : record.Entries())
     for (const Registration &registration : entry->registrations)
       if (registration.ide == profile.ideName && registration.appended) {
-        const std::string line = DirectiveLine(*record.Narrow(entry->name), leadBytes);
-        if (!line.empty())
-          appended.insert(DirectiveKey(line, leadBytes));
+        const std::string key = AppendedLineKey(*record.Narrow(entry->name), leadBytes);
+        if (!key.empty())
+          appended.insert(key);
       }
+  std::set<std::string> found;
   if (appended.empty())
-    return false;
+    return found;
   std::unique_ptr<TextReader> reader = textFiles.OpenForReading(contentsPath);
-  bool found = false;
-  while (!found && !reader->AtEnd())
-    found = appended.count(DirectiveKey(reader->ReadLine().text, leadBytes)) != 0;
+  while (!reader->AtEnd()) {
+    const std::string key = DirectiveKey(reader->ReadLine().text, leadBytes);
+    if (appended.count(key) != 0)
+      found.insert(key);
+  }
   reader->Close();
   return found;
 }

@@ -28,17 +28,18 @@ void RecordRegistration(RegistrationRecord &record, const std::string &name,
                         const SameFolderTest &sameFolder) {
   const NameEntry *existing = record.Find(name);
   NameEntry entry = existing ? *existing : NameEntry{record.Widen(name), std::nullopt, {}, {}};
-  Registration ours{sequence, profile.ideName, false, record.Widen(programDir)};
+  Registration ours{sequence, profile.ideName, false, false, record.Widen(programDir)};
   const bool known = !entry.registrations.empty();
+  const auto fromHere = [&](const Registration &r) {
+    return IsRecordedFolder(record, r.folder, programDir, sameFolder);
+  };
   const auto earlier =
       std::find_if(entry.registrations.begin(), entry.registrations.end(),
-                   [&](const Registration &r) {
-                     return r.ide == profile.ideName &&
-                            IsRecordedFolder(record, r.folder, programDir, sameFolder);
-                   });
+                   [&](const Registration &r) { return r.ide == profile.ideName && fromHere(r); });
   const bool repeated = earlier != entry.registrations.end();
   if (repeated) {
     ours.appended = earlier->appended;
+    ours.adopted = earlier->adopted;
     ours.folder = earlier->folder; // as first recorded, whatever name it was started by now
     entry.registrations.erase(earlier);
   }
@@ -49,15 +50,29 @@ void RecordRegistration(RegistrationRecord &record, const std::string &name,
                   [&](const Registration &r) {
                     return IsRecordedFolder(record, r.folder, locationBefore, sameFolder);
                   });
-  if (namesThisFolder && !repeated)
-    ours.appended = true; // adopted: a run from here without a record appended it, or found it
+  // The line and location are this folder's when the location named it
+  // before any registration of the record from here set it: then a run
+  // without a record from here made both (or found the line). Another
+  // registration from here, for the other IDE, tells whether it did.
+  const auto otherFromHere =
+      std::find_if(entry.registrations.begin(), entry.registrations.end(), fromHere);
+  if (namesThisFolder && !repeated &&
+      (otherFromHere == entry.registrations.end() || otherFromHere->adopted))
+    ours.appended = ours.adopted = true;
   if (!known)
     entry.before = locationBefore.empty() || namesThisFolder
                        ? std::nullopt
                        : std::optional<std::u16string>(record.Widen(locationBefore));
-  else if (!locationBefore.empty() && !recordWroteIt &&
-           (entry.replaced.empty() || entry.replaced.back() != record.Widen(locationBefore)))
+  else if (!locationBefore.empty() && !recordWroteIt) {
+    // One line per folder: a location met again is the most recent.
+    entry.replaced.erase(std::remove_if(entry.replaced.begin(), entry.replaced.end(),
+                                        [&](const std::u16string &location) {
+                                          return IsRecordedFolder(record, location,
+                                                                  locationBefore, sameFolder);
+                                        }),
+                         entry.replaced.end());
     entry.replaced.push_back(record.Widen(locationBefore));
+  }
   entry.registrations.push_back(ours);
   if (existing == nullptr || *existing != entry)
     record.Write(entry);

@@ -22,9 +22,10 @@ std::uint64_t RegistrationSequence(const RegistrationRecord &record, const Targe
 // earlier run from here appended as appended. The location the name has now
 // (`locationBefore`, empty: none, read before) is kept where the record did
 // not write it: as the entry's "before" when the record knows no
-// registration of the name, else as one that this registration replaced.
-// One that names this folder already was left by a registration from here
-// without a record: its location and line are adopted as this
+// registration of the name, else as one that this registration replaced
+// (once per folder: one met again becomes the most recent). One that named
+// this folder before any registration of the record from here was left by a
+// run from here without a record: its location and line are adopted as this
 // registration's own, so that the removal takes both.
 void RecordRegistration(RegistrationRecord &record, const std::string &name,
                         const TargetProfile &profile, const std::string &programDir,

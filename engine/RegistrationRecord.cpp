@@ -1,13 +1,20 @@
 #include "engine/RegistrationRecord.h"
 
+#include "platform/Error.h"
+
 #include <algorithm>
+#include <climits>
 
 namespace vantrel {
 
 const char *const RegistrationsKey = "Registrations";
 const char *const ContentsKey = "Contents";
+// 1 was a key per IDE version; 2 is an entry per name.
+const unsigned RecordLayout = 2;
 
 namespace {
+
+const std::u16string LayoutValue = u"Layout";
 
 // The record's texts are UTF-16; its own words are ASCII.
 std::u16string Ascii(const std::string &text) { return std::u16string(text.begin(), text.end()); }
@@ -82,7 +89,7 @@ bool KnownIde(const std::string &ide) {
 // "before=FOLDER" or "before" (no help location), then a line per location
 // that a later registration replaced, "replaced<TAB>FOLDER", oldest first,
 // then a line per registration:
-// "SEQUENCE<TAB>IDE<TAB>appended|found<TAB>FOLDER". The older
+// "SEQUENCE<TAB>IDE<TAB>adopted|appended|found<TAB>FOLDER". The older
 // layout had no IDE field: its key said which IDE. Folders hold no control
 // characters. Nothing on failure; `reason` says why.
 std::optional<NameEntry> ParseEntry(const std::u16string &name, const std::u16string &text,
@@ -107,14 +114,16 @@ std::optional<NameEntry> ParseEntry(const std::u16string &name, const std::u16st
     }
     Registration registration;
     const std::size_t offset = olderIde ? 0 : 1;
+    const std::u16string &line = fields.size() > 1 + offset ? fields[1 + offset] : u"";
     if (fields.size() != 3 + offset || !ParseNumber(fields[0], registration.sequence) ||
-        (fields[1 + offset] != u"appended" && fields[1 + offset] != u"found") ||
+        (line != u"adopted" && line != u"appended" && line != u"found") ||
         fields[2 + offset].empty() || (!olderIde && !KnownIde(AsciiOf(fields[1])))) {
       reason = AsciiOf(lines[i]);
       return std::nullopt;
     }
     registration.ide = olderIde ? *olderIde : AsciiOf(fields[1]);
-    registration.appended = fields[1 + offset] == u"appended";
+    registration.adopted = line == u"adopted";
+    registration.appended = line != u"found";
     registration.folder = fields[2 + offset];
     entry.registrations.push_back(registration);
   }
@@ -128,7 +137,10 @@ std::u16string FormatEntry(const NameEntry &entry) {
     text += u"\nreplaced\t" + location;
   for (const Registration &registration : entry.registrations)
     text += u"\n" + Ascii(std::to_string(registration.sequence)) + u"\t" +
-            Ascii(registration.ide) + u"\t" + (registration.appended ? u"appended" : u"found") +
+            Ascii(registration.ide) + u"\t" +
+            (registration.adopted    ? u"adopted"
+             : registration.appended ? u"appended"
+                                     : u"found") +
             u"\t" + registration.folder;
   return text;
 }
@@ -187,6 +199,13 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
                               const std::string &reason) {
     list.push_back({Shown(name), reason, characterSet_.NameKey(name)});
   };
+  for (const RecordStore::Value &value : store_.ReadValues("")) {
+    std::uint64_t layout = 0;
+    if (characterSet_.NameKey(value.name) == characterSet_.NameKey(LayoutValue) && value.text &&
+        ParseNumber(*value.text, layout))
+      layout_ = static_cast<unsigned>(std::min<std::uint64_t>(layout, UINT_MAX));
+  }
+  const bool newerLayout = layout_ > RecordLayout;
   for (const RecordStore::Value &value : store_.ReadValues(RegistrationsKey)) {
     const std::u16string key = characterSet_.NameKey(value.name);
     std::string reason = "not a string value";
@@ -195,6 +214,8 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
       entry = ParseEntry(value.name, *value.text, std::nullopt, reason);
     if (!characterSet_.Narrow(value.name)) {
       unreadable(foreign_, value.name, entry ? "" : reason);
+    } else if (!entry && newerLayout) {
+      unreadable(newer_, value.name, reason);
     } else if (!entry) {
       damage_[key] = reason;
       unreadable(damaged_, value.name, reason);
@@ -238,6 +259,8 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
       contents = ParseContents(*value.text, reason);
     if (contents)
       contents_[AsciiOf(value.name)] = std::move(*contents);
+    else if (newerLayout)
+      newerContents_.push_back(AsciiOf(value.name));
     else
       // Read as empty: the next write mends it.
       damaged_.push_back({Shown(value.name) + "'s contents file", reason, u"\n"});
@@ -249,6 +272,10 @@ void RegistrationRecord::LogUnreadable(RunLog &log, const std::vector<std::strin
   for (const Unreadable &entry : foreign_)
     log.Write("left alone: the record of \"" + entry.shownName +
               "\", written under a code page with characters that this system's lacks");
+  for (const Unreadable &entry : newer_)
+    log.Write("left alone: " + NewerMessage("\"" + entry.shownName + "\""));
+  for (const std::string &ide : newerContents_)
+    log.Write("left alone: " + NewerMessage(ide + "'s contents file"));
   for (const Unreadable &entry : damaged_) {
     const bool isTouched = std::any_of(touched.begin(), touched.end(), [&](const std::string &t) {
       return characterSet_.NameKey(characterSet_.Widen(t)) == entry.key;
@@ -268,6 +295,31 @@ const NameEntry *RegistrationRecord::Find(const std::string &name) const {
 std::optional<std::string> RegistrationRecord::Damage(const std::string &name) const {
   const auto found = damage_.find(characterSet_.NameKey(characterSet_.Widen(name)));
   return found == damage_.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+std::string RegistrationRecord::NewerMessage(const std::string &what) const {
+  return "the record of " + what + " was written by a newer version of this program (layout " +
+         std::to_string(layout_) + ")";
+}
+
+std::optional<std::string> RegistrationRecord::Newer(const std::string &name) const {
+  const std::u16string key = characterSet_.NameKey(characterSet_.Widen(name));
+  for (const Unreadable &entry : newer_)
+    if (entry.key == key)
+      return NewerMessage("\"" + entry.shownName + "\"");
+  return std::nullopt;
+}
+
+void RegistrationRecord::RequireOwnLayout(const std::vector<std::string> &names,
+                                          const TargetProfile &profile) const {
+  std::vector<std::string> messages;
+  for (const std::string &name : names)
+    if (std::optional<std::string> message = Newer(name))
+      messages.push_back(*message);
+  if (std::count(newerContents_.begin(), newerContents_.end(), profile.ideName) != 0)
+    messages.push_back(NewerMessage(profile.ideName + "'s contents file"));
+  if (!messages.empty())
+    throw Error(messages.front() + "; run that version");
 }
 
 std::vector<const NameEntry *> RegistrationRecord::Entries() const {
@@ -299,7 +351,15 @@ bool RegistrationRecord::AnyAppended(const TargetProfile &profile) const {
   return false;
 }
 
+void RegistrationRecord::MarkLayout() {
+  if (layout_ != 0)
+    return;
+  store_.WriteValue("", LayoutValue, Ascii(std::to_string(RecordLayout)));
+  layout_ = RecordLayout;
+}
+
 void RegistrationRecord::Write(const NameEntry &entry) {
+  MarkLayout();
   const std::u16string key = characterSet_.NameKey(entry.name);
   if (entry.registrations.empty()) {
     store_.DeleteValue(RegistrationsKey, entry.name);
@@ -312,6 +372,7 @@ void RegistrationRecord::Write(const NameEntry &entry) {
 }
 
 void RegistrationRecord::Write(const TargetProfile &profile, const ContentsRecord &contents) {
+  MarkLayout();
   if (contents.Empty())
     store_.DeleteValue(ContentsKey, Ascii(profile.ideName));
   else
@@ -322,6 +383,7 @@ void RegistrationRecord::Write(const TargetProfile &profile, const ContentsRecor
 void RegistrationRecord::MoveOlderLayout() {
   // Every entry is written in the present layout before its older values go,
   // so that a move cut short loses nothing.
+  MarkLayout();
   std::vector<std::u16string> written;
   for (const auto &[ideKey, name] : older_) {
     const std::u16string key = characterSet_.NameKey(name);
@@ -356,6 +418,17 @@ std::vector<std::string> RegistrationRecord::DeleteEmptyKeys() {
   }
   deleteIfEmpty(RegistrationsKey);
   deleteIfEmpty(ContentsKey);
+  // The layout's number goes with the last of what it describes.
+  try {
+    const std::vector<RecordStore::Value> values = store_.ReadValues("");
+    if (store_.SubKeys("").empty() && values.size() == 1 &&
+        characterSet_.NameKey(values.front().name) == characterSet_.NameKey(LayoutValue)) {
+      store_.DeleteValue("", values.front().name);
+      layout_ = 0;
+    }
+  } catch (const std::exception &error) {
+    left.push_back(error.what());
+  }
   deleteIfEmpty("");
   return left;
 }

@@ -14,9 +14,16 @@
 // - "Contents": one value per IDE version, about its contents file: what the
 //   registrations changed at its end, a replace under way, and whether the
 //   help viewer's compiled copies are stale.
+// - "Layout" (a value of the program's key): the number of the record's
+//   layout, RecordLayout for what this program writes; a record without one
+//   is of this layout.
 // An entry that cannot be parsed is damaged; one that this system's code
 // page cannot name (written under another) is foreign. Both are left as they
-// are unless a run has to replace them.
+// are unless a run has to replace them. In a record of a newer layout, an
+// entry that cannot be parsed was written by a newer version of the program:
+// it is never damage, and no run changes it. (A newer layout keeps what this
+// one can read as it reads it; what it must not change, it writes so that it
+// cannot be read here.)
 
 #include "engine/TargetProfile.h"
 #include "platform/CharacterSet.h"
@@ -33,16 +40,21 @@ namespace vantrel {
 
 extern const char *const RegistrationsKey; // below the program's key
 extern const char *const ContentsKey;
+extern const unsigned RecordLayout;
 
 struct Registration {
   std::uint64_t sequence = 0; // orders registrations across both IDE versions
   std::string ide;            // the IDE version's name ("Delphi 4")
   bool appended = false;      // its run appended the directive line, or was about to
-  std::u16string folder;      // with its trailing backslash
+  // The help location named this folder before the record's first
+  // registration from it: a run without a record from here registered the
+  // name, and its line and location are this folder's (appended, too).
+  bool adopted = false;
+  std::u16string folder; // with its trailing backslash
 
   bool operator==(const Registration &other) const {
     return sequence == other.sequence && ide == other.ide && appended == other.appended &&
-           folder == other.folder;
+           adopted == other.adopted && folder == other.folder;
   }
 };
 
@@ -110,6 +122,12 @@ public:
   const NameEntry *Find(const std::string &name) const;
   // Why the name's entry is damaged; nothing when it is not.
   std::optional<std::string> Damage(const std::string &name) const;
+  // Raises, naming it, when a run would have to change the entry of one of
+  // the names, or the IDE's contents record, that a newer version of the
+  // program wrote and this one cannot read.
+  void RequireOwnLayout(const std::vector<std::string> &names, const TargetProfile &profile) const;
+  // "the record of "Grid.hlp" was written by a newer version ..." when it was; else nothing.
+  std::optional<std::string> Newer(const std::string &name) const;
   // Every readable entry whose name this code page can name, in name order.
   std::vector<const NameEntry *> Entries() const;
   // Entries that this code page cannot name, and damaged ones.
@@ -148,12 +166,18 @@ public:
   }
 
 private:
+  // Writes the layout's number before the first change of a record without one.
+  void MarkLayout();
+  std::string NewerMessage(const std::string &what) const;
+
   RecordStore &store_;
   CharacterSet &characterSet_;
+  unsigned layout_ = 0; // as the record says; 0: it says nothing
   std::map<std::u16string, NameEntry> entries_;       // by NameKey
   std::map<std::u16string, std::string> damage_;      // NameKey -> reason
   std::map<std::string, ContentsRecord> contents_;    // by IDE name
-  std::vector<Unreadable> foreign_, damaged_;
+  std::vector<Unreadable> foreign_, damaged_, newer_;
+  std::vector<std::string> newerContents_; // IDE names
   // Values of the older layout still to move, merged into entries_ already:
   // (IDE key, value name).
   std::vector<std::pair<std::string, std::u16string>> older_;

@@ -27,6 +27,7 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
 
   RegistrationRecord record(services.recordStore, services.characterSet);
   record.LogUnreadable(services.log, names, "this registration replaces it");
+  record.RequireOwnLayout(names, profile);
   CompleteInterruptedRuns(record, profile, services);
   const std::uint64_t sequence = RegistrationSequence(record, profile, programDir, sameFolder);
 
@@ -43,7 +44,7 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
   // registration is under way they are its own, whatever the file holds yet.
   const std::string contentsPath = ContentsPath(profile, installRoot);
   if ((contents.lineEndAdded || contents.endOfFileCharReplaced) && !contents.registeringFrom &&
-      !FindAppendedLines(profile, contentsPath, record, services.textFiles, leadBytes)) {
+      FindAppendedLines(profile, contentsPath, record, services.textFiles, leadBytes).empty()) {
     contents.lineEndAdded = contents.endOfFileCharReplaced = false;
     record.Write(profile, contents);
     services.log.Write("the record's marks about the end of " + contentsPath +

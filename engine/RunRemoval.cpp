@@ -5,6 +5,7 @@
 #include "engine/CompleteInterruptedRuns.h"
 #include "engine/DeleteCompiledContents.h"
 #include "engine/DistinctNames.h"
+#include "engine/FindAppendedLines.h"
 #include "engine/FindOtherIdeUses.h"
 #include "engine/ReadInstallRoot.h"
 #include "engine/RecordRegistration.h"
@@ -31,23 +32,30 @@ std::vector<std::string> DirectiveLinesOf(const std::vector<HelpFileClaim> &clai
   return lines;
 }
 
-// Whether a line that a registration for the IDE appended stays recorded
-// once the claims' entries are written.
+// Whether a line that a registration for the IDE appended stays, recorded
+// once the claims' entries are written and still in the file (`inFile`, by
+// DirectiveKey): one that went with an update of the IDE holds no end.
 bool AnyAppendedAfter(const RegistrationRecord &record, const TargetProfile &profile,
-                      const std::vector<HelpFileClaim> &claims) {
+                      const std::vector<HelpFileClaim> &claims, const std::set<std::string> &inFile,
+                      const LeadByteTable &leadBytes) {
+  const auto stays = [&](const NameEntry &entry) {
+    const std::optional<std::string> name = record.Narrow(entry.name);
+    return name && inFile.count(AppendedLineKey(*name, leadBytes)) != 0 &&
+           std::any_of(entry.registrations.begin(), entry.registrations.end(),
+                       [&](const Registration &r) {
+                         return r.ide == profile.ideName && r.appended;
+                       });
+  };
   std::set<std::u16string> claimed;
   for (const HelpFileClaim &claim : claims)
     if (claim.recorded) {
       claimed.insert(claim.entryAfter.name);
-      for (const Registration &registration : claim.entryAfter.registrations)
-        if (registration.ide == profile.ideName && registration.appended)
-          return true;
+      if (stays(claim.entryAfter))
+        return true;
     }
   for (const NameEntry *entry : record.Entries())
-    if (claimed.count(entry->name) == 0)
-      for (const Registration &registration : entry->registrations)
-        if (registration.ide == profile.ideName && registration.appended)
-          return true;
+    if (claimed.count(entry->name) == 0 && stays(*entry))
+      return true;
   return false;
 }
 
@@ -107,6 +115,7 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   RegistrationRecord record(services.recordStore, services.characterSet);
   record.LogUnreadable(services.log, names,
                        "removed by the rules for registrations without a record");
+  record.RequireOwnLayout(names, profile);
   CompleteInterruptedRuns(record, profile, services);
 
   // What the record holds of this folder's registrations is undone as
@@ -144,7 +153,13 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   // When no line that a registration appended stays, what the first one
   // changed at the file's end goes back with the last.
   ContentsRecord contents = record.Contents(profile);
-  const bool appendedLeft = AnyAppendedAfter(record, profile, claims);
+  std::set<std::string> inFile;
+  if (const std::optional<std::string> installRoot =
+          FindInstallRoot(profile, *services.registry.CreateAccessor());
+      installRoot && services.fileExistence.FileExists(ContentsPath(profile, *installRoot)))
+    inFile = FindAppendedLines(profile, ContentsPath(profile, *installRoot), record,
+                               services.textFiles, leadBytes);
+  const bool appendedLeft = AnyAppendedAfter(record, profile, claims, inFile, leadBytes);
   const ContentsEnd restoreEnd =
       appendedLeft ? ContentsEnd{} : ContentsEnd{contents.lineEndAdded, contents.endOfFileCharReplaced};
   bool changed = RemoveOwnLines(profile, DirectiveLinesOf(claims, &HelpFileClaim::linesAreOurs),

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace vantrel {
@@ -312,6 +313,8 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     std::u16string replaceText = u"";
     bool d3OutOfReach = false; // Delphi 3's folder lies on a share that is away
     bool stoppedRemoval = false; // one that took Old.hlp's line out, with its edited copy left
+    int d4Gone = 0; // Delphi 4 is uninstalled before the steps: 1 its folder goes, 2 its key too
+    const char16_t *layout = nullptr; // the record's layout, when it says one
   } cases[] = {
       {"two IDEs, two folders",
        {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
@@ -442,6 +445,52 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr, nullptr,
        u"Other.hlp", u"before\n999999999\tDelphi 4\tfound\tC:\\W\\"},
+      {"the line found by the other IDE's registration from the same folder stays",
+       {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both},
+        {4, "C:\\X\\", Action::Remove, both}, {3, "C:\\X\\", Action::Remove, both}},
+       true, false, false, false, "line removed: :Link Grid.hlp"},
+      {"both IDEs registered without a record, then with one, removed in either order",
+       {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both, false, true},
+        {3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both},
+        {3, "C:\\X\\", Action::Remove, both}, {4, "C:\\X\\", Action::Remove, both},
+        {4, "C:\\X\\", Action::Register, both, false, true}, {4, "C:\\X\\", Action::Register, both},
+        {3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
+        {3, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp"},
+      {"two products alternate as the location: one replaced line each",
+       {{4, "C:\\X\\", Action::Register, both, false, false, "C:\\Z\\"},
+        {4, "C:\\X\\", Action::Register, both, false, false, "C:\\Old\\"},
+        {4, "C:\\X\\", Action::Register, both, false, false, "C:\\Z\\"},
+        {4, "C:\\X\\", Action::Register, both, false, false, "C:\\Old\\"},
+        {4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Old\\", nullptr, "C:\\Old\\"},
+      {"the line's end after an update, the later registration removed first",
+       {{4, "C:\\X\\", Action::Register, {"Grid.hlp"}, false, false, nullptr, ":Base New.hlp"},
+        {4, "C:\\Y\\", Action::Register, {"Grid.cnt"}}, {4, "C:\\Y\\", Action::Remove, {"Grid.cnt"}},
+        {4, "C:\\X\\", Action::Remove, {"Grid.hlp"}}},
+       false, false, false, false, "no line to remove", "C:\\X\\", nullptr, ":Base Delphi4.hlp"},
+      {"an end-of-file character after an update, the later registration removed first",
+       {{4, "C:\\X\\", Action::Register, {"Grid.hlp"}, false, false, nullptr, ":Base New.hlp\x1A"},
+        {4, "C:\\Y\\", Action::Register, {"Grid.cnt"}}, {4, "C:\\Y\\", Action::Remove, {"Grid.cnt"}},
+        {4, "C:\\X\\", Action::Remove, {"Grid.hlp"}}},
+       false, false, false, false, "no line to remove", "C:\\X\\", nullptr, ":Base Delphi4.hlp"},
+      {"another name's entry of a newer layout",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "left alone: the record of \"Other.hlp\" was written by a newer",
+       nullptr, nullptr, nullptr, u"Other.hlp", u"before\n7\tDelphi 4\tmoved\tC:\\W\\", false,
+       false, nullptr, u"", false, false, 0, u"3"},
+      {"the name's own entry of a newer layout",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "failed: the record of \"Grid.hlp\" was written by a newer "
+       "version of this program (layout 3); run that version", nullptr, nullptr, nullptr,
+       u"Grid.hlp", u"before\n7\tDelphi 4\tmoved\tC:\\W\\", false, false, nullptr, u"", false,
+       false, 0, u"3"},
+      {"a stopped replace of an IDE uninstalled since", {{3, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "dropped from the record: what it held about Delphi 4's contents file (a replace",
+       nullptr, nullptr, nullptr, u"", u"", false, false, nullptr, u"", false, true, 2},
+      {"a stopped replace of an IDE whose folder is gone", {{3, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "dropped from the record: what it held about Delphi 4's contents file (a replace",
+       nullptr, nullptr, nullptr, u"", u"", false, false, nullptr, u"", false, true, 1},
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.situation);
@@ -462,6 +511,8 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     }
     if (!c.recordedName.empty())
       registry.records["Registrations"][c.recordedName] = c.recordedText;
+    if (c.layout)
+      registry.records[""][u"Layout"] = c.layout;
     if (c.emptyKeyLeft)
       registry.records["Registrations\\Delphi 3"];
     files.files[d3Contents] = Base;
@@ -482,6 +533,13 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
       registry.records["Contents"][u"Delphi 4"] = std::u16string(replace.begin(), replace.end());
     }
     std::string d4After = d4Before;
+    if (c.d4Gone != 0) {
+      for (auto file = files.files.begin(); file != files.files.end();)
+        file = file->first.rfind("C:\\IDE\\", 0) == 0 ? files.files.erase(file) : std::next(file);
+      if (c.d4Gone == 2)
+        registry.keys.erase(IdeKey);
+      d4After.clear();
+    }
     const char *location = c.oldLocation;
     for (const char *folder : {"C:\\X\\", "C:\\Y\\"})
       for (const std::string &name : both)
@@ -510,7 +568,7 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
                   {registry, registry, files, files, files, files, files, files, files, lock,
                    clock, characters, messages, [program] { return program; }, log});
       } catch (const Error &) {
-        EXPECT_TRUE(step.helpKeyRefused) << "only that step fails";
+        EXPECT_TRUE(step.helpKeyRefused || c.layout) << "only that step fails";
       }
       if (step.folder == std::string("C:\\Y\\") && step.action == Action::Remove) {
         const auto location = registry.keys[HelpKey].find("Grid.hlp");
@@ -520,6 +578,13 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
           files.files.erase(std::string("C:\\Y\\") + name); // Y is uninstalled
       }
       registry.denied.clear();
+      for (const auto &[name, text] : registry.ReadValues("Registrations")) {
+        std::set<std::u16string> replaced;
+        for (std::size_t at = text->find(u"\nreplaced\t"); at != std::u16string::npos;
+             at = text->find(u"\nreplaced\t", at + 1))
+          EXPECT_TRUE(replaced.insert(text->substr(at, text->find(u'\n', at + 1) - at)).second)
+              << "one replaced line per folder";
+      }
       if (step.thenDeleted)
         for (const char *name : {"Grid.hlp", "Grid.cnt"})
           files.files.erase(step.folder + std::string(name));
@@ -544,9 +609,10 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     }
     std::map<std::string, std::map<std::u16string, std::u16string>> left;
     if (!c.recordedName.empty())
-      left = {{"", {}}, {"Registrations", {{c.recordedName, c.recordedText}}}};
+      left = {{"", {{u"Layout", c.layout ? c.layout : u"2"}}},
+              {"Registrations", {{c.recordedName, c.recordedText}}}};
     if (c.d3OutOfReach)
-      left = {{"", {}}, {"Contents", {{u"Delphi 3", c.replaceText}}}};
+      left = {{"", {{u"Layout", u"2"}}}, {"Contents", {{u"Delphi 3", c.replaceText}}}};
     EXPECT_EQ(registry.records, left) << "the record holds no more than what another run left";
     EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string &l) {
       return l.rfind(c.logged, 0) == 0;
@@ -565,6 +631,7 @@ TEST(RecordEntries, ReadBackAsWrittenOrAsDamage) {
     std::u16string text;
     bool readable;
     std::u16string written = u"", older = u""; // written when not the text itself
+    std::u16string layout = u"";               // the record's, when it says one
   } rows[] = {
       {u"before\n18446744073709551615" + w, true},
       {u"before\n18446744073709551616" + w, false},
@@ -575,6 +642,9 @@ TEST(RecordEntries, ReadBackAsWrittenOrAsDamage) {
        u"before\n8\tDelphi 3\tfound\tC:\\V\\\n9" + w},
       {u"before\n5" + w, true, merged, u"before=C:\\Old\\\n2\tappended\tC:\\V\\"},
       {merged, true, merged, u"before=C:\\Old\\\n2\tappended\tC:\\V\\"},
+      {u"before\n7\tDelphi 4\tadopted\tC:\\W\\", true},
+      {u"before\n7\tDelphi 4\tmoved\tC:\\W\\", false, u"", u"", u"3"},
+      {u"before\n7" + w, true, u"", u"", u"3"},
   };
   for (const auto &row : rows) {
     SCOPED_TRACE(::testing::PrintToString(row.text));
@@ -583,14 +653,22 @@ TEST(RecordEntries, ReadBackAsWrittenOrAsDamage) {
     registry.records["Registrations"][u"Grid.hlp"] = row.text;
     if (!row.older.empty())
       registry.records["Registrations\\Delphi 4"][u"GRID.HLP"] = row.older;
+    if (!row.layout.empty())
+      registry.records[""][u"Layout"] = row.layout;
     RegistrationRecord record(registry, characters);
     ASSERT_EQ(record.Find("Grid.hlp") != nullptr, row.readable);
-    if (!row.readable)
+    if (!row.readable) { // of a newer layout: never damage, and a run that would change it fails
+      EXPECT_EQ(record.Damage("Grid.hlp").has_value(), row.layout.empty());
+      if (!row.layout.empty()) {
+        EXPECT_THROW(record.RequireOwnLayout({"GRID.HLP"}, ProfileForVersion(4)), Error);
+      }
       continue;
+    }
     record.MoveOlderLayout();
     record.Write(NameEntry(*record.Find("Grid.hlp")));
     EXPECT_EQ(registry.records["Registrations"][u"Grid.hlp"],
               row.written.empty() ? row.text : row.written);
+    EXPECT_EQ(registry.records[""][u"Layout"], row.layout.empty() ? u"2" : row.layout);
   }
 }
 

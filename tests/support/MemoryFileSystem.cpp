@@ -4,6 +4,8 @@
 #include "platform/Error.h"
 #include "platform/TextFormat.h"
 
+#include <algorithm>
+
 namespace vantrel::test {
 
 namespace {
@@ -197,7 +199,14 @@ bool MemoryFileSystem::FolderExists(const std::string &path) {
     return true;
   if (!folder.empty() && folder.back() == '\\')
     folder.pop_back();
-  return folders.count(folder) != 0;
+  for (const std::string &share : unreachable)
+    if ((folder + '\\').rfind(share, 0) == 0)
+      throw Error("Cannot tell whether " + path + " exists: The network path was not found.");
+  // Named in `folders`, or holding a file.
+  return folders.count(folder) != 0 ||
+         std::any_of(files.begin(), files.end(), [&](const auto &file) {
+           return Upper(file.first).rfind(folder + '\\', 0) == 0;
+         });
 }
 
 } // namespace vantrel::test

@@ -33,7 +33,8 @@ public:
   // The same by operation: "read", "append", "copy", "write" (an edited copy), "replace".
   std::map<std::string, int> busyAt;
   // Folders that exist, upper-cased, without the trailing backslash -> which
-  // folder on disk they are (two names of one folder share it).
+  // folder on disk they are (two names of one folder share it). A folder
+  // that holds a file exists too.
   std::map<std::string, int> folders;
   std::set<std::string> drives{"C:\\"}; // roots that are there, upper-cased
   // Paths under these (upper-cased) lie out of reach: whether a file is there cannot be told.
