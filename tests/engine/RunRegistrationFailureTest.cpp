@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -394,7 +395,7 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        {{4, "C:\\X\\", Action::Register, both, false, false, "C:\\Z\\"},
         {4, "C:\\Y\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
         {4, "C:\\Y\\", Action::Remove, both}},
-       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Z\\", "C:\\Z\\"},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Z\\", "C:\\Z\\", "C:\\Old\\"},
       {"three folders: the most recent other holder takes the location",
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\Z\\", Action::Register, both},
         {4, "C:\\Y\\", Action::Register, both}, {4, "C:\\Y\\", Action::Remove, both},
@@ -432,9 +433,13 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "left for a later run: what an earlier run left unfinished for Delphi 3",
        nullptr, nullptr, nullptr, u"", u"", false, false, "Delphi 3",
-       u"replace\tC:\\D3\\Help\\Delphi3.cnt\tC:\\D3\\Help\\Delphi3.~ed\t1:0\t1:0\tkeeps end", true},
+       u"replace\tC:\\D3\\Help\\Delphi3.cnt\tC:\\D3\\Help\\Delphi3.~ed\t1:0\t1:0\tkeeps end", true, true},
       {"a removal stopped before its replace, completed by a run that changes nothing else",
        {{4, "C:\\Y\\", Action::Remove, both}}, false, false, false, false,
+       "replace completed: C:\\IDE\\Help\\Delphi4.cnt", nullptr, nullptr, nullptr, u"", u"",
+       false, false, nullptr, u"", false, true},
+      {"a removal stopped before its replace, completed by a run for the other IDE",
+       {{3, "C:\\Y\\", Action::Remove, both}}, false, false, false, false,
        "replace completed: C:\\IDE\\Help\\Delphi4.cnt", nullptr, nullptr, nullptr, u"", u"",
        false, false, nullptr, u"", false, true},
       {"a removal stopped before its replace, completed by the next run from any folder",
@@ -449,13 +454,15 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both},
         {4, "C:\\X\\", Action::Remove, both}, {3, "C:\\X\\", Action::Remove, both}},
        true, false, false, false, "line removed: :Link Grid.hlp"},
-      {"both IDEs registered without a record, then with one, removed in either order",
+      {"both IDEs registered without a record, then with one, removed in that order",
        {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both, false, true},
         {3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both},
-        {3, "C:\\X\\", Action::Remove, both}, {4, "C:\\X\\", Action::Remove, both},
-        {4, "C:\\X\\", Action::Register, both, false, true}, {4, "C:\\X\\", Action::Register, both},
-        {3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both},
-        {3, "C:\\X\\", Action::Remove, both}},
+        {3, "C:\\X\\", Action::Remove, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp"},
+      {"both IDEs registered without a record, then with one, removed the other way round",
+       {{3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both, false, true},
+        {3, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both},
+        {4, "C:\\X\\", Action::Remove, both}, {3, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "line removed: :Link Grid.hlp"},
       {"two products alternate as the location: one replaced line each",
        {{4, "C:\\X\\", Action::Register, both, false, false, "C:\\Z\\"},
@@ -474,6 +481,35 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
         {4, "C:\\Y\\", Action::Register, {"Grid.cnt"}}, {4, "C:\\Y\\", Action::Remove, {"Grid.cnt"}},
         {4, "C:\\X\\", Action::Remove, {"Grid.hlp"}}},
        false, false, false, false, "no line to remove", "C:\\X\\", nullptr, ":Base Delphi4.hlp"},
+      {"a repeated registration keeps the location from before",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Register, both},
+        {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Old\\", nullptr, "C:\\Old\\"},
+      {"an end-of-file character right after the last line",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr,
+       ":Base Delphi4.hlp\x1A"},
+      {"the other IDE's stale compiled copies",
+       {{3, "C:\\X\\", Action::Remove, both}}, false, false, false, false,
+       "nothing of this folder is recorded for Delphi 3", nullptr, nullptr, nullptr, u"", u"",
+       false, false, "Delphi 4", u"stale"},
+      {"an update ending in a line end, after a file closed by an end-of-file character",
+       {{4, "C:\\X\\", Action::Register, {"Grid.hlp"}, false, false, nullptr, ":Base New.hlp\r\n"},
+        {4, "C:\\Y\\", Action::Register, {"Grid.cnt"}}, {4, "C:\\Y\\", Action::Remove, {"Grid.cnt"}},
+        {4, "C:\\X\\", Action::Remove, {"Grid.hlp"}}},
+       false, false, false, false, "no line to remove", "C:\\X\\", nullptr, ":Base Delphi4.hlp\r\n\x1A"},
+      {"an update that holds a line the other IDE's registration appended",
+       {{4, "C:\\X\\", Action::Register, {"Grid.cnt"}},
+        {3, "C:\\X\\", Action::Register, {"Grid.hlp"}, false, false, nullptr,
+         ":Base New.hlp\r\n:Link Grid.hlp\r\n"},
+        {4, "C:\\Y\\", Action::Register, {"Grid.cnt"}}, {4, "C:\\Y\\", Action::Remove, {"Grid.cnt"}},
+        {4, "C:\\X\\", Action::Remove, {"Grid.cnt"}}, {3, "C:\\X\\", Action::Remove, {"Grid.hlp"}}},
+       false, false, false, false, "line removed: :Link Grid.hlp", "C:\\X\\", nullptr,
+       ":Base Delphi4.hlp\r\n\x1A"},
+      {"a registration after one numbered the largest",
+       {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "value restored: \"Grid.hlp\" = C:\\Z\\", nullptr, "C:\\Z\\",
+       nullptr, u"Grid.hlp", u"before\n18446744073709551615\tDelphi 3\tfound\tC:\\Z\\"},
       {"another name's entry of a newer layout",
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "left alone: the record of \"Other.hlp\" was written by a newer",
@@ -529,7 +565,7 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
       files.files["C:\\IDE\\Help\\Delphi4.GID"] = "compiled";
       const std::string replace = "replace\tC:\\IDE\\Help\\Delphi4.cnt\tC:\\IDE\\Help\\Delphi4.~ed\t" +
                                   FingerprintOf(files.files[Contents]) + "\t" +
-                                  FingerprintOf(d4Before) + "\trestores end\nline end added";
+                                  FingerprintOf(d4Before) + "\trestores end\nline end added\nend-of-file character replaced\nstale";
       registry.records["Contents"][u"Delphi 4"] = std::u16string(replace.begin(), replace.end());
     }
     std::string d4After = d4Before;
@@ -578,6 +614,13 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
           files.files.erase(std::string("C:\\Y\\") + name); // Y is uninstalled
       }
       registry.denied.clear();
+      const RegistrationRecord after(registry, characters);
+      for (const std::string &name : step.list) { // a registration is each name's most recent
+        if (step.action == Action::Register && after.Find(name) != nullptr) {
+          EXPECT_EQ(after.Find(name)->registrations.back().folder,
+                    std::u16string(step.folder, step.folder + std::strlen(step.folder)));
+        }
+      }
       for (const auto &[name, text] : registry.ReadValues("Registrations")) {
         std::set<std::u16string> replaced;
         for (std::size_t at = text->find(u"\nreplaced\t"); at != std::u16string::npos;
@@ -643,6 +686,13 @@ TEST(RecordEntries, ReadBackAsWrittenOrAsDamage) {
       {u"before\n5" + w, true, merged, u"before=C:\\Old\\\n2\tappended\tC:\\V\\"},
       {merged, true, merged, u"before=C:\\Old\\\n2\tappended\tC:\\V\\"},
       {u"before\n7\tDelphi 4\tadopted\tC:\\W\\", true},
+      {u"before=C:\\Z\\\n2" + w + u"\n9\tDelphi 4\tfound\tC:\\U\\", true,
+       u"before=C:\\Z\\\n2" + w + u"\n5\tDelphi 4\tappended\tC:\\V\\\n9\tDelphi 4\tfound\tC:\\U\\",
+       u"before=C:\\Old\\\n5\tappended\tC:\\V\\"},
+      {u"before\n3\tDelphi 3\tfound\tC:\\V\\", true,
+       u"before\n2\tDelphi 4\tappended\tC:\\V\\\n3\tDelphi 3\tfound\tC:\\V\\",
+       u"before\n2\tappended\tC:\\V\\"},
+      {u"before\n3" + w, true, u"", u"garbage"},
       {u"before\n7\tDelphi 4\tmoved\tC:\\W\\", false, u"", u"", u"3"},
       {u"before\n7" + w, true, u"", u"", u"3"},
   };
@@ -669,6 +719,10 @@ TEST(RecordEntries, ReadBackAsWrittenOrAsDamage) {
     EXPECT_EQ(registry.records["Registrations"][u"Grid.hlp"],
               row.written.empty() ? row.text : row.written);
     EXPECT_EQ(registry.records[""][u"Layout"], row.layout.empty() ? u"2" : row.layout);
+    const bool olderReadable = row.older.rfind(u"before", 0) == 0;
+    EXPECT_EQ(registry.records["Registrations\\Delphi 4"].count(u"GRID.HLP"),
+              row.older.empty() || olderReadable ? 0u : 1u)
+        << "a damaged value of the first layout is left as it is";
   }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/RecordStore.h"
 #include "platform/Registry.h"
 #include "platform/win32/OptionalFunctions.h"
+#include "platform/win32/SystemMessage.h"
 #include "tests/support/RegistryHelpers.h"
 
 #include <gtest/gtest.h>
@@ -113,10 +114,20 @@ TEST_F(RegistryTest, FailedWritesNameValueKeyAndReason) {
   EXPECT_NE(message.find("HKEY_LOCAL_MACHINE\\" + TestKey), std::string::npos) << message;
   EXPECT_NE(message.find(": "), std::string::npos) << message;
 
-  // A key that could not be opened: the write says which key it wanted.
+  // A key that could not be opened: a write or read says which key it wanted
+  // and why the open failed, whatever another call left as the last error.
   EXPECT_FALSE(accessor->OpenKey("\\" + TestKey + "\\Missing", false));
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
   message = WriteError("B.HLP");
   EXPECT_NE(message.find(TestKey + "\\Missing"), std::string::npos) << message;
+  const std::string notFound = win32::SystemMessage(ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(message.find(notFound), std::string::npos) << message;
+  try {
+    accessor->ReadString("B.HLP");
+    ADD_FAILURE() << "read did not fail";
+  } catch (const Error &error) {
+    EXPECT_NE(std::string(error.what()).find(notFound), std::string::npos) << error.what();
+  }
 }
 
 // The program's own record: names and texts in UTF-16 read back as written
