@@ -79,18 +79,13 @@ void CompleteForIde(RegistrationRecord &record, const TargetProfile &profile,
   // What the record holds about the contents file of an IDE that is gone
   // (unfinished work, the state of its end) went with it.
   if (!installRoot || !services.fileExistence.FolderExists(*installRoot)) {
-    std::string held;
-    for (const auto &[holds, what] :
-         {std::pair{contents.replace.has_value(), "a replace that an earlier run left unfinished"},
-          std::pair{contents.stale, "its help viewer's stale copies"},
-          std::pair{contents.lineEndAdded || contents.endOfFileCharReplaced,
-                    "what registrations changed at its end"},
-          std::pair{contents.registeringFrom.has_value(), "a registration that did not end"}})
-      if (holds)
-        held += (held.empty() ? "" : ", ") + std::string(what);
     services.log.Write("dropped from the record: what it held about " + profile.ideName +
-                       "'s contents file (" + held + "), since " + profile.ideName +
-                       " is no longer installed (" +
+                       "'s contents file" +
+                       (contents.replace ? ", a replace of " +
+                                               record.Shown(contents.replace->contentsPath) +
+                                               " that an earlier run left unfinished among it"
+                                         : std::string()) +
+                       ", since " + profile.ideName + " is no longer installed (" +
                        (installRoot ? *installRoot + " is not there"
                                     : "no \"" + std::string(InstallRootValue) + "\" under " +
                                           IdeKeyName(profile)) +

@@ -351,39 +351,38 @@ bool RegistrationRecord::AnyAppended(const TargetProfile &profile) const {
   return false;
 }
 
-void RegistrationRecord::MarkLayout() {
-  if (layout_ != 0)
-    return;
-  store_.WriteValue("", LayoutValue, Ascii(std::to_string(RecordLayout)));
-  layout_ = RecordLayout;
+void RegistrationRecord::WriteValue(const std::string &key, const std::u16string &name,
+                                    const std::u16string &text) {
+  if (layout_ == 0) { // the layout's number first, in a record without one
+    store_.WriteValue("", LayoutValue, Ascii(std::to_string(RecordLayout)));
+    layout_ = RecordLayout;
+  }
+  store_.WriteValue(key, name, text);
 }
 
 void RegistrationRecord::Write(const NameEntry &entry) {
-  MarkLayout();
   const std::u16string key = characterSet_.NameKey(entry.name);
   if (entry.registrations.empty()) {
     store_.DeleteValue(RegistrationsKey, entry.name);
     entries_.erase(key);
   } else {
-    store_.WriteValue(RegistrationsKey, entry.name, FormatEntry(entry));
+    WriteValue(RegistrationsKey, entry.name, FormatEntry(entry));
     entries_[key] = entry;
   }
   damage_.erase(key);
 }
 
 void RegistrationRecord::Write(const TargetProfile &profile, const ContentsRecord &contents) {
-  MarkLayout();
   if (contents.Empty())
     store_.DeleteValue(ContentsKey, Ascii(profile.ideName));
   else
-    store_.WriteValue(ContentsKey, Ascii(profile.ideName), FormatContents(contents));
+    WriteValue(ContentsKey, Ascii(profile.ideName), FormatContents(contents));
   contents_[profile.ideName] = contents;
 }
 
 void RegistrationRecord::MoveOlderLayout() {
   // Every entry is written in the present layout before its older values go,
   // so that a move cut short loses nothing.
-  MarkLayout();
   std::vector<std::u16string> written;
   for (const auto &[ideKey, name] : older_) {
     const std::u16string key = characterSet_.NameKey(name);
@@ -391,7 +390,7 @@ void RegistrationRecord::MoveOlderLayout() {
     if (entry == entries_.end() ||
         std::find(written.begin(), written.end(), key) != written.end())
       continue;
-    store_.WriteValue(RegistrationsKey, entry->second.name, FormatEntry(entry->second));
+    WriteValue(RegistrationsKey, entry->second.name, FormatEntry(entry->second));
     written.push_back(key);
   }
   for (const auto &[ideKey, name] : older_)
@@ -418,18 +417,18 @@ std::vector<std::string> RegistrationRecord::DeleteEmptyKeys() {
   }
   deleteIfEmpty(RegistrationsKey);
   deleteIfEmpty(ContentsKey);
-  // The layout's number goes with the last of what it describes.
   try {
+    // The layout's number goes with the last of what it describes.
     const std::vector<RecordStore::Value> values = store_.ReadValues("");
     if (store_.SubKeys("").empty() && values.size() == 1 &&
         characterSet_.NameKey(values.front().name) == characterSet_.NameKey(LayoutValue)) {
       store_.DeleteValue("", values.front().name);
       layout_ = 0;
     }
+    store_.DeleteKeyIfEmpty("");
   } catch (const std::exception &error) {
     left.push_back(error.what());
   }
-  deleteIfEmpty("");
   return left;
 }
 

@@ -166,8 +166,9 @@ public:
   }
 
 private:
-  // Writes the layout's number before the first change of a record without one.
-  void MarkLayout();
+  // Writes a value of the record; in a record without the layout's number,
+  // that first.
+  void WriteValue(const std::string &key, const std::u16string &name, const std::u16string &text);
   std::string NewerMessage(const std::string &what) const;
 
   RecordStore &store_;

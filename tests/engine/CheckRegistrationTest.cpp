@@ -38,6 +38,14 @@ TEST(CheckRegistration, SaysWhatStandsInTheWayAndChangesNothing) {
        false, "not ok: Grid.cnt: C:\\IDE\\Help\\Delphi4.cnt has no line \":Include Grid.cnt\""},
       {"not recorded", [](auto &registry, auto &) { registry.records.clear(); }, false,
        "not ok: Grid.hlp: the record has no registration of it from this folder for Delphi 4"},
+      {"recorded by a newer version",
+       [](auto &registry, auto &) {
+         registry.records[""][u"Layout"] = u"3";
+         registry.records["Registrations"][u"Grid.hlp"] = u"before\n9\tDelphi 4\tmoved\tC:\\W\\";
+       },
+       false,
+       "not ok: Grid.hlp: the record of \"Grid.hlp\" was written by a newer version of this "
+       "program (layout 3)"},
       {"a dead registration", [](auto &, auto &files) { files.files.erase("C:\\A\\Grid.hlp"); },
        false,
        "dead registration: \"Grid.hlp\" from C:\\A\\, which no longer holds the file: the next "

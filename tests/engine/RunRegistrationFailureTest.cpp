@@ -324,7 +324,13 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
       {"two folders, one IDE, the first removed first",
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\Y\\", Action::Register, both},
         {4, "C:\\X\\", Action::Remove, both}, {4, "C:\\Y\\", Action::Remove, both}},
-       false, false, false, false, "line removed: :Link Grid.hlp"},
+       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr,
+       ":Base Delphi4.hlp"},
+      {"two folders, one name each, the first removed first",
+       {{4, "C:\\X\\", Action::Register, {"Grid.hlp"}}, {4, "C:\\Y\\", Action::Register, {"Grid.cnt"}},
+        {4, "C:\\X\\", Action::Remove, {"Grid.hlp"}}, {4, "C:\\Y\\", Action::Remove, {"Grid.cnt"}}},
+       false, false, false, false, "line removed: :Include Grid.cnt", nullptr, nullptr,
+       ":Base Delphi4.hlp"},
       {"the same folder under another name",
        {{4, "C:\\XSHORT~1\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, true, false, "line removed: :Link Grid.hlp"},
@@ -366,10 +372,11 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "left alone: the record of \"?.hlp\", written under a code page",
        nullptr, nullptr, nullptr, u"\x8341.hlp", u"before\n1\tDelphi 4\tappended\tC:\\\x8341\\"},
-      {"an empty key of the record left behind",
+      {"an empty key of the record left behind, and the program's key that cannot go",
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
-       false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr, nullptr, u"",
-       u"", true},
+       false, false, false, false, "left alone: an empty key of the record, which cannot go: "
+       "Cannot delete the registry key HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantrel", nullptr, nullptr,
+       nullptr, u"", u"", true},
       {"a last line without a line end",
        {{4, "C:\\X\\", Action::Register, both}, {4, "C:\\X\\", Action::Remove, both}},
        false, false, false, false, "line removed: :Link Grid.hlp", nullptr, nullptr,
@@ -521,11 +528,17 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
        "version of this program (layout 3); run that version", nullptr, nullptr, nullptr,
        u"Grid.hlp", u"before\n7\tDelphi 4\tmoved\tC:\\W\\", false, false, nullptr, u"", false,
        false, 0, u"3"},
+      {"the other IDE's contents record of a newer layout",
+       {{4, "C:\\X\\", Action::Register, both}, {3, "C:\\X\\", Action::Register, both},
+        {3, "C:\\X\\", Action::Remove, both}},
+       false, false, false, false, "left alone: the record of Delphi 4's contents file was written "
+       "by a newer version of this program (layout 3)", nullptr, nullptr, nullptr, u"", u"",
+       false, false, "Delphi 4", u"moved\tC:\\IDE", false, false, 0, u"3"},
       {"a stopped replace of an IDE uninstalled since", {{3, "C:\\X\\", Action::Remove, both}},
-       false, false, false, false, "dropped from the record: what it held about Delphi 4's contents file (a replace",
+       false, false, false, false, "dropped from the record: what it held about Delphi 4's contents file, a replace of C:\\IDE",
        nullptr, nullptr, nullptr, u"", u"", false, false, nullptr, u"", false, true, 2},
       {"a stopped replace of an IDE whose folder is gone", {{3, "C:\\X\\", Action::Remove, both}},
-       false, false, false, false, "dropped from the record: what it held about Delphi 4's contents file (a replace",
+       false, false, false, false, "dropped from the record: what it held about Delphi 4's contents file, a replace of C:\\IDE",
        nullptr, nullptr, nullptr, u"", u"", false, false, nullptr, u"", false, true, 1},
   };
   for (const auto &c : cases) {
@@ -549,8 +562,10 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
       registry.records["Registrations"][c.recordedName] = c.recordedText;
     if (c.layout)
       registry.records[""][u"Layout"] = c.layout;
-    if (c.emptyKeyLeft)
+    if (c.emptyKeyLeft) {
       registry.records["Registrations\\Delphi 3"];
+      registry.undeletableRecordKeys.insert("");
+    }
     files.files[d3Contents] = Base;
     files.files["C:\\Victim.txt"] = "the user's";
     files.files["C:\\Z\\Grid.hlp"] = "help";
@@ -654,8 +669,11 @@ TEST(RemovalByRecord, UndoesExactlyWhatEachRegistrationDid) {
     if (!c.recordedName.empty())
       left = {{"", {{u"Layout", c.layout ? c.layout : u"2"}}},
               {"Registrations", {{c.recordedName, c.recordedText}}}};
-    if (c.d3OutOfReach)
-      left = {{"", {{u"Layout", u"2"}}}, {"Contents", {{u"Delphi 3", c.replaceText}}}};
+    if (c.d3OutOfReach || (c.layout && c.contentsIde))
+      left = {{"", {{u"Layout", c.layout ? c.layout : u"2"}}},
+              {"Contents", {{std::u16string(c.contentsIde, c.contentsIde + 8), c.replaceText}}}};
+    if (c.emptyKeyLeft)
+      left = {{"", {}}};
     EXPECT_EQ(registry.records, left) << "the record holds no more than what another run left";
     EXPECT_TRUE(std::any_of(log.lines.begin(), log.lines.end(), [&](const std::string &l) {
       return l.rfind(c.logged, 0) == 0;
@@ -715,6 +733,9 @@ TEST(RecordEntries, ReadBackAsWrittenOrAsDamage) {
       continue;
     }
     record.MoveOlderLayout();
+    if (!row.older.empty() && row.older.rfind(u"before", 0) == 0) {
+      EXPECT_EQ(registry.records["Registrations"][u"Grid.hlp"], row.written) << "moved";
+    }
     record.Write(NameEntry(*record.Find("Grid.hlp")));
     EXPECT_EQ(registry.records["Registrations"][u"Grid.hlp"],
               row.written.empty() ? row.text : row.written);
