@@ -3,29 +3,15 @@
 #include "engine/Characters.h"
 #include "engine/ContentsLines.h"
 #include "engine/FindByte.h"
+#include "engine/NameRuns.h"
 #include "platform/Error.h"
 
-#include <array>
 #include <cstddef>
+#include <unordered_set>
 
 namespace vantrel {
 
 namespace {
-
-// Bytes that can belong to a file name: a search key preceded or followed by
-// one of these is part of a longer name (LIB.HLP inside MYLIB.HLP).
-constexpr std::array<bool, 256> MakeNameByteTable() {
-  std::array<bool, 256> table{};
-  for (int c = 0; c < 256; ++c)
-    table[c] = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-               c >= 128;
-  for (unsigned char c : std::string_view(".-_$~!#%&'^+{}`"))
-    table[c] = true;
-  return table;
-}
-constexpr std::array<bool, 256> NameBytes = MakeNameByteTable();
-
-bool IsNameByte(char c) { return NameBytes[static_cast<unsigned char>(c)]; }
 
 bool NameMatchesAt(std::string_view text, std::size_t start, std::string_view searchKey) {
   for (std::size_t i = 0; i < searchKey.size(); ++i)
@@ -57,32 +43,6 @@ bool NameMatchesAt(std::string_view text, std::size_t start, std::string_view se
   return (start == 0 ||
           (!FollowsDoubleByteCharacter(text, start, leadBytes) && !IsNameByte(text[start - 1]))) &&
          (end == text.size() || !IsNameByte(text[end]));
-}
-
-// Reads the whole file (every line, also after a match) and tells whether any
-// line names the key, and how the file ends. The lines are searched a run at
-// a time, straight in the reader's buffer.
-bool ContentsMention(TextFiles &textFiles, const std::string &contentsPath,
-                     const std::string &searchKey, const LeadByteTable &leadBytes,
-                     ContentsEnd &end) {
-  std::unique_ptr<TextReader> reader = textFiles.OpenForReading(contentsPath);
-  bool found = false;
-  bool firstLines = true;
-  char last = '\n';
-  while (!reader->AtEnd()) {
-    const std::string_view lines = reader->ReadLines();
-    if (firstLines)
-      RefuseUtf16(lines, contentsPath);
-    firstLines = false;
-    if (!found)
-      found = MentionsName(lines, searchKey, leadBytes);
-    if (!lines.empty())
-      last = lines.back();
-  }
-  end.endOfFileChar = reader->ClosedByEndOfFileChar();
-  end.needsLineEnd = last != '\n' && last != '\r';
-  reader->Close();
-  return found;
 }
 
 } // namespace
@@ -159,31 +119,102 @@ void BackUpContents(const TargetProfile &profile, const std::string &installRoot
     log.Write("backup made: " + backupPath);
 }
 
+MergePlan PlanMerge(const std::string &contentsPath, const HelpFileList &list,
+                    TextFiles &textFiles, const LeadByteTable &leadBytes) {
+  // A name of name characters only is mentioned where it is one of the
+  // file's runs of them; any other is searched for as it stands.
+  std::vector<std::string> keys;
+  std::unordered_set<std::string> runsWanted, runsFound;
+  std::vector<std::size_t> searched; // the entries searched for as they stand
+  for (const std::string &entry : list) {
+    keys.push_back(SearchKey(entry, leadBytes));
+    if (IsAllNameCharacters(keys.back(), leadBytes))
+      runsWanted.insert(keys.back());
+    else
+      searched.push_back(keys.size() - 1);
+  }
+  MergePlan plan;
+  plan.mentioned.assign(list.size(), false);
+  if (list.empty())
+    return plan; // nothing to look for: the file is not read
+  std::string run;
+  const auto noteRuns = [&](std::string_view lines) {
+    ForEachNameRun(lines, leadBytes, [&](std::string_view found) {
+      run.assign(found);
+      UpperCaseAscii(run, leadBytes);
+      if (runsWanted.count(run) != 0)
+        runsFound.insert(run);
+    });
+  };
+
+  // One read of the whole file, which also tells how it ends.
+  std::unique_ptr<TextReader> reader = textFiles.OpenForReading(contentsPath);
+  bool firstLines = true;
+  char last = '\n';
+  while (!reader->AtEnd()) {
+    const std::string_view lines = reader->ReadLines();
+    if (firstLines)
+      RefuseUtf16(lines, contentsPath);
+    firstLines = false;
+    noteRuns(lines);
+    for (std::size_t i : searched)
+      plan.mentioned[i] = plan.mentioned[i] || MentionsName(lines, keys[i], leadBytes);
+    if (!lines.empty())
+      last = lines.back();
+  }
+  plan.end.endOfFileChar = reader->ClosedByEndOfFileChar();
+  plan.end.needsLineEnd = last != '\n' && last != '\r';
+  reader->Close();
+
+  // The lines appended for the entries before count too.
+  std::string appended;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    plan.mentioned[i] = plan.mentioned[i] || runsFound.count(keys[i]) != 0 ||
+                        (!IsAllNameCharacters(keys[i], leadBytes) &&
+                         MentionsName(appended, keys[i], leadBytes));
+    const std::string line = plan.mentioned[i] ? "" : DirectiveLine(list[i], leadBytes);
+    if (!line.empty()) {
+      noteRuns(line);
+      appended += line + "\r\n";
+    }
+  }
+  return plan;
+}
+
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
                    const LeadByteTable &leadBytes, RunLog &log, const BeforeAppend &beforeAppend,
-                   bool makeBackup) {
+                   bool makeBackup, const MergePlan *planned) {
   const std::string contentsPath = ContentsPath(profile, installRoot);
   if (makeBackup)
     BackUpContents(profile, installRoot, fileCopier, log);
+  const MergePlan plan = planned ? *planned : PlanMerge(contentsPath, list, textFiles, leadBytes);
 
-  for (const std::string &entry : list) {
-    ContentsEnd end;
-    if (ContentsMention(textFiles, contentsPath, SearchKey(entry, leadBytes), leadBytes, end)) {
+  std::unique_ptr<TextAppender> appender;
+  ContentsEnd end = plan.end; // as the first appended line finds it; CR LF after that
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const std::string &entry = list[i];
+    if (plan.mentioned[i]) {
       log.Write("line kept: \"" + entry + "\" is already in " + contentsPath);
       continue;
     }
-    std::unique_ptr<TextAppender> appender = textFiles.OpenForAppending(contentsPath);
+    // Opened at the first entry not mentioned, as its line would be appended:
+    // a file that cannot take one fails the run there.
+    if (!appender)
+      appender = textFiles.OpenForAppending(contentsPath);
     const std::string line = DirectiveLine(entry, leadBytes);
-    if (!line.empty()) {
-      if (beforeAppend)
-        beforeAppend(entry, end);
-      appender->WriteLine(line);
+    if (line.empty()) {
+      log.Write("left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file");
+      continue;
     }
-    appender->Close();
-    log.Write(line.empty() ? "left alone: \"" + entry + "\" is neither a .hlp nor a .cnt file"
-                           : "line appended: " + line);
+    if (beforeAppend)
+      beforeAppend(entry, end);
+    appender->WriteLine(line);
+    end = ContentsEnd{};
+    log.Write("line appended: " + line);
   }
+  if (appender)
+    appender->Close();
 }
 
 } // namespace vantrel

@@ -30,16 +30,27 @@ using BeforeAppend = std::function<void(const std::string &entry, const Contents
 void BackUpContents(const TargetProfile &profile, const std::string &installRoot,
                     FileCopier &fileCopier, RunLog &log = NoRunLog());
 
+// What a merge of the list finds, from one read of the contents file: for
+// each entry (in the list's order), whether the file mentions it already, or
+// a line appended for an entry before it does; and how the file ends.
+struct MergePlan {
+  std::vector<bool> mentioned;
+  ContentsEnd end;
+};
+MergePlan PlanMerge(const std::string &contentsPath, const HelpFileList &list,
+                    TextFiles &textFiles, const LeadByteTable &leadBytes);
+
 // Backs up the IDE's master help contents file (unless told not to), then
 // appends ":Include entry" for every .cnt entry and ":Link entry" for every
-// .hlp entry that the file does not mention yet. The file is searched afresh
-// for every entry, so a line appended for one entry is seen by the search for
-// the next. Names are compared by the characters of the system's code page
-// (leadBytes).
+// .hlp entry that the file does not mention yet, as PlanMerge finds it (or as
+// `plan`, made of the file as it is, says): a line appended for one entry is
+// seen by the search for the next. Names are compared by the characters of
+// the system's code page (leadBytes).
 void MergeContents(const TargetProfile &profile, const std::string &installRoot,
                    const HelpFileList &list, TextFiles &textFiles, FileCopier &fileCopier,
                    const LeadByteTable &leadBytes, RunLog &log = NoRunLog(),
-                   const BeforeAppend &beforeAppend = {}, bool makeBackup = true);
+                   const BeforeAppend &beforeAppend = {}, bool makeBackup = true,
+                   const MergePlan *plan = nullptr);
 
 // The entry without surrounding spaces and control characters, upper-cased
 // (ASCII letters only, never the second byte of a double-byte character).

@@ -25,7 +25,7 @@ std::uint64_t RegistrationSequence(const RegistrationRecord &record, const Targe
 void RecordRegistration(RegistrationRecord &record, const std::string &name,
                         const TargetProfile &profile, const std::string &programDir,
                         std::uint64_t sequence, const std::string &locationBefore,
-                        const SameFolderTest &sameFolder) {
+                        const SameFolderTest &sameFolder, bool appendsLine) {
   const NameEntry *existing = record.Find(name);
   NameEntry entry = existing ? *existing : NameEntry{record.Widen(name), std::nullopt, {}, {}};
   Registration ours{sequence, profile.ideName, false, false, record.Widen(programDir)};
@@ -59,6 +59,7 @@ void RecordRegistration(RegistrationRecord &record, const std::string &name,
   if (namesThisFolder && !repeated &&
       (otherFromHere == entry.registrations.end() || otherFromHere->adopted))
     ours.appended = ours.adopted = true;
+  ours.appended = ours.appended || appendsLine;
   if (!known)
     entry.before = locationBefore.empty() || namesThisFolder
                        ? std::nullopt
@@ -76,22 +77,6 @@ void RecordRegistration(RegistrationRecord &record, const std::string &name,
   entry.registrations.push_back(ours);
   if (existing == nullptr || *existing != entry)
     record.Write(entry);
-}
-
-void RecordAppendedLine(RegistrationRecord &record, const std::string &name,
-                        const TargetProfile &profile, const std::string &programDir,
-                        const SameFolderTest &sameFolder) {
-  const NameEntry *existing = record.Find(name);
-  if (existing == nullptr)
-    return; // the run records every name before it appends its line
-  NameEntry entry = *existing;
-  for (Registration &registration : entry.registrations)
-    if (registration.ide == profile.ideName && !registration.appended &&
-        IsRecordedFolder(record, registration.folder, programDir, sameFolder)) {
-      registration.appended = true;
-      record.Write(entry);
-      return;
-    }
 }
 
 } // namespace vantrel

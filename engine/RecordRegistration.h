@@ -19,7 +19,8 @@ std::uint64_t RegistrationSequence(const RegistrationRecord &record, const Targe
 
 // Before the name's help location is written: its entry gets this folder's
 // registration for the IDE, as the most recent, keeping a line that an
-// earlier run from here appended as appended. The location the name has now
+// earlier run from here appended as appended, and marked as appending the
+// name's line when this run is about to (`appendsLine`). The location the name has now
 // (`locationBefore`, empty: none, read before) is kept where the record did
 // not write it: as the entry's "before" when the record knows no
 // registration of the name, else as one that this registration replaced
@@ -30,13 +31,7 @@ std::uint64_t RegistrationSequence(const RegistrationRecord &record, const Targe
 void RecordRegistration(RegistrationRecord &record, const std::string &name,
                         const TargetProfile &profile, const std::string &programDir,
                         std::uint64_t sequence, const std::string &locationBefore,
-                        const SameFolderTest &sameFolder);
-
-// Before the name's directive line is appended: this folder's registration of
-// it for the IDE is marked as the one that appended it.
-void RecordAppendedLine(RegistrationRecord &record, const std::string &name,
-                        const TargetProfile &profile, const std::string &programDir,
-                        const SameFolderTest &sameFolder);
+                        const SameFolderTest &sameFolder, bool appendsLine);
 
 // Whether the recorded folder is programDir (one this code page cannot name is not).
 bool IsRecordedFolder(const RegistrationRecord &record, const std::u16string &folder,

@@ -17,20 +17,25 @@ std::string RegisterHelpLocations(const TargetProfile &profile, const HelpFileLi
                                   RunLog &log, const BeforeLocationWrite &beforeWrite) {
   std::unique_ptr<RegistryAccessor> accessor = registry.CreateAccessor();
   const std::string installRoot = ReadInstallRoot(profile, *accessor);
+  bool opened = false;
   for (const std::string &entry : list) {
     if (entry.empty()) {
       log.Write("left alone: an empty entry in the list names no file");
       continue;
     }
-    accessor->SetRootKey(RootKey::LocalMachine);
-    accessor->CreateKey(HelpLocationKey);
-    accessor->OpenKey(HelpLocationKey, true);
+    // Opened once, at the first name, created if missing; a key that could
+    // not be opened fails the read or write with the open's reason.
+    if (!opened) {
+      accessor->SetRootKey(RootKey::LocalMachine);
+      accessor->OpenKey(HelpLocationKey, true);
+      opened = true;
+    }
     if (beforeWrite)
       beforeWrite(entry, accessor->ReadString(entry));
     accessor->WriteString(entry, programDir);
-    accessor->CloseKey();
     log.Write("value written: \"" + entry + "\" = " + programDir);
   }
+  accessor->CloseKey();
   return installRoot;
 }
 

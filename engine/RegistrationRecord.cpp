@@ -15,6 +15,7 @@ const unsigned RecordLayout = 2;
 namespace {
 
 const std::u16string LayoutValue = u"Layout";
+const std::vector<RecordStore::Value> NoValues;
 
 // The record's texts are UTF-16; its own words are ASCII.
 std::u16string Ascii(const std::string &text) { return std::u16string(text.begin(), text.end()); }
@@ -199,6 +200,15 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
                               const std::string &reason) {
     list.push_back({Shown(name), reason, characterSet_.NameKey(name)});
   };
+  // The keys below the program's are read where they are: a machine without
+  // a record answers at the first looks.
+  const std::vector<std::string> keys = store_.SubKeys("");
+  const auto holds = [&](const char *key) {
+    return std::any_of(keys.begin(), keys.end(), [&](const std::string &name) {
+      return characterSet_.NameKey(characterSet_.Widen(name)) ==
+             characterSet_.NameKey(characterSet_.Widen(key));
+    });
+  };
   for (const RecordStore::Value &value : store_.ReadValues("")) {
     std::uint64_t layout = 0;
     if (characterSet_.NameKey(value.name) == characterSet_.NameKey(LayoutValue) && value.text &&
@@ -206,7 +216,8 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
       layout_ = static_cast<unsigned>(std::min<std::uint64_t>(layout, UINT_MAX));
   }
   const bool newerLayout = layout_ > RecordLayout;
-  for (const RecordStore::Value &value : store_.ReadValues(RegistrationsKey)) {
+  for (const RecordStore::Value &value :
+       holds(RegistrationsKey) ? store_.ReadValues(RegistrationsKey) : NoValues) {
     const std::u16string key = characterSet_.NameKey(value.name);
     std::string reason = "not a string value";
     std::optional<NameEntry> entry;
@@ -227,7 +238,8 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
   // The older layout: a key per IDE version, whose entries are merged into
   // the present ones (another program's copy of an older version may have
   // registered a name that the present layout holds too).
-  for (const std::string &ide : store_.SubKeys(RegistrationsKey)) {
+  for (const std::string &ide :
+       holds(RegistrationsKey) ? store_.SubKeys(RegistrationsKey) : std::vector<std::string>()) {
     if (!KnownIde(ide))
       continue; // not one of ours: left as it is
     const std::string key = std::string(RegistrationsKey) + "\\" + ide;
@@ -252,7 +264,7 @@ RegistrationRecord::RegistrationRecord(RecordStore &store, CharacterSet &charact
     }
   }
 
-  for (const RecordStore::Value &value : store_.ReadValues(ContentsKey)) {
+  for (const RecordStore::Value &value : holds(ContentsKey) ? store_.ReadValues(ContentsKey) : NoValues) {
     std::string reason = "not a string value";
     std::optional<ContentsRecord> contents;
     if (value.text)

@@ -11,6 +11,11 @@
 #include "engine/RequireUsableFolder.h"
 #include "engine/SameFolder.h"
 
+#include "platform/Error.h"
+
+#include <exception>
+#include <set>
+
 namespace vantrel {
 
 const char *const SuccessMessage = "Component help files have been successfully registered.";
@@ -53,15 +58,33 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
   }
 
   try {
+    // What the file lists already, from one read of it: the record says which
+    // lines this run appends with each name's registration, before anything.
+    // A file that cannot be read fails the run after the help locations, as
+    // the merge would.
+    MergePlan plan;
+    std::exception_ptr unreadable;
+    try {
+      plan = PlanMerge(contentsPath, names, services.textFiles, leadBytes);
+    } catch (const Error &) {
+      unreadable = std::current_exception();
+    }
+    std::set<std::string> appending;
+    for (std::size_t i = 0; i < plan.mentioned.size(); ++i)
+      if (!plan.mentioned[i] && !DirectiveLine(names[i], leadBytes).empty())
+        appending.insert(names[i]);
     RegisterHelpLocations(profile, names, programDir, services.registry, services.log,
                           [&](const std::string &name, const std::string &locationBefore) {
                             RecordRegistration(record, name, profile, programDir, sequence,
-                                               locationBefore, sameFolder);
+                                               locationBefore, sameFolder,
+                                               appending.count(name) != 0);
                           });
+    if (unreadable)
+      std::rethrow_exception(unreadable);
     bool firstLine = true;
     MergeContents(profile, installRoot, names, services.textFiles, services.fileCopier, leadBytes,
                   services.log,
-                  [&](const std::string &name, const ContentsEnd &end) {
+                  [&](const std::string &, const ContentsEnd &end) {
                     // The first line that this run appends is the one that
                     // may change the file's end; from then on the viewer's
                     // compiled copies are stale, and a run that completes
@@ -77,9 +100,8 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
                         record.Write(profile, contents);
                     }
                     firstLine = false;
-                    RecordAppendedLine(record, name, profile, programDir, sameFolder);
                   },
-                  !completing);
+                  !completing, &plan);
   } catch (...) {
     // A run that failed, rather than was killed, ran this: a second run
     // makes its own backup, and the viewer's copies of a file that this run

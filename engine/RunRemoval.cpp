@@ -153,9 +153,11 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
   // When no line that a registration appended stays, what the first one
   // changed at the file's end goes back with the last.
   ContentsRecord contents = record.Contents(profile);
-  std::set<std::string> inFile;
+  std::set<std::string> inFile; // read only where the record holds an end to put back
   if (const std::optional<std::string> installRoot =
-          FindInstallRoot(profile, *services.registry.CreateAccessor());
+          contents.lineEndAdded || contents.endOfFileCharReplaced
+              ? FindInstallRoot(profile, *services.registry.CreateAccessor())
+              : std::nullopt;
       installRoot && services.fileExistence.FileExists(ContentsPath(profile, *installRoot)))
     inFile = FindAppendedLines(profile, ContentsPath(profile, *installRoot), record,
                                services.textFiles, leadBytes);

@@ -27,7 +27,7 @@ int OperationsOfACleanRun() {
 
 TEST(MergeFailure, EveryFailurePointLeavesWholeEarlierLinesOnly) {
   const int total = OperationsOfACleanRun();
-  ASSERT_GT(total, 20);
+  ASSERT_GT(total, 5);
   for (int failAt = 1; failAt <= total; ++failAt) {
     test::MemoryFileSystem fs;
     fs.files[Contents] = Base;
