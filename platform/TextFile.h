@@ -37,7 +37,8 @@ private:
 class TextAppender {
 public:
   virtual ~TextAppender() = default;
-  // Writes the text and CR LF at the end of the file.
+  // Writes the text and CR LF at the end of the file; by the time Close
+  // returns, at the latest.
   virtual void WriteLine(const std::string &text) = 0;
   virtual void Close() = 0;
 };

@@ -12,6 +12,14 @@ namespace {
 class Win32FileDeleter : public FileDeleter {
 public:
   std::optional<std::string> DeleteFileNamed(const std::string &path) override {
+    // Usually there is nothing to delete: the quick look says so without
+    // listing the folder.
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      const DWORD error = GetLastError();
+      if (win32::MeansNotFound(error))
+        return std::nullopt;
+      win32::RaiseError("Cannot look for " + path, error);
+    }
     // The name as the folder holds it, for the report; FindFirstFile matches
     // as the file system does.
     WIN32_FIND_DATAA found{};

@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <map>
+
 namespace vantrel {
 
 namespace {
@@ -53,107 +56,105 @@ std::u16string FromAnsi(std::string_view text) {
   return std::u16string(wide.begin(), wide.end());
 }
 
+// The program's key stays open while the process runs, and so does every
+// key below it once opened: a run reads and writes one value after another,
+// and a key opened from the program's key is found far quicker than a path
+// from HKEY_LOCAL_MACHINE in the 32-bit view. A key deleted meanwhile (by
+// another program, or a test) is opened anew.
 class Win32RecordStore : public RecordStore {
 public:
   std::vector<Value> ReadValues(const std::string &key) override {
     std::vector<Value> values;
-    UniqueKey opened;
-    if (!Open(key, KEY_READ, opened))
-      return values;
     const win32::OptionalFunctions &optional = win32::Optional();
-    for (DWORD index = 0;; ++index) {
-      Value value;
-      DWORD type = 0;
-      LONG result;
-      if (optional.RegEnumValueW != nullptr) {
-        std::wstring name(256, L'\0');
-        for (;;) {
+    const LONG opened = WithKey(key, Need::Existing, [&](HKEY handle) {
+      values.clear();
+      // Each value's name and data in one call; the buffers grow for a longer one.
+      std::size_t nameSize = 256, dataSize = 4096;
+      for (DWORD index = 0;;) {
+        Value value;
+        DWORD type = 0;
+        LONG result;
+        std::string data(dataSize, '\0');
+        DWORD dataLength = static_cast<DWORD>(data.size());
+        if (optional.RegEnumValueW != nullptr) {
+          std::wstring name(nameSize, L'\0');
           DWORD length = static_cast<DWORD>(name.size());
-          result = optional.RegEnumValueW(opened.Get(), index, name.data(), &length, nullptr,
-                                          &type, nullptr, nullptr);
-          if (result != ERROR_MORE_DATA) {
-            name.resize(length);
-            break;
-          }
-          name.resize(name.size() * 2);
-        }
-        value.name = FromWide(name.data(), name.size());
-      } else {
-        std::string name(256, '\0');
-        for (;;) {
+          result = optional.RegEnumValueW(handle, index, name.data(), &length, nullptr, &type,
+                                          reinterpret_cast<BYTE *>(data.data()), &dataLength);
+          value.name = FromWide(name.data(), length);
+        } else {
+          std::string name(nameSize, '\0');
           DWORD length = static_cast<DWORD>(name.size());
-          result = RegEnumValueA(opened.Get(), index, name.data(), &length, nullptr, &type,
-                                 nullptr, nullptr);
-          if (result != ERROR_MORE_DATA) {
-            name.resize(length);
-            break;
-          }
-          name.resize(name.size() * 2);
+          result = RegEnumValueA(handle, index, name.data(), &length, nullptr, &type,
+                                 reinterpret_cast<BYTE *>(data.data()), &dataLength);
+          value.name = FromAnsi(std::string_view(name.data(), length));
         }
-        value.name = FromAnsi(name);
+        if (result == ERROR_MORE_DATA) {
+          nameSize *= 2;
+          dataSize = std::max<std::size_t>(dataSize * 2, dataLength + 2);
+          continue;
+        }
+        if (result != ERROR_SUCCESS)
+          return result == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : result;
+        if (type == REG_SZ) {
+          data.resize(dataLength);
+          value.text = optional.RegEnumValueW != nullptr ? FromUtf16Bytes(data) : FromAnsiBytes(data);
+        }
+        values.push_back(std::move(value));
+        ++index;
       }
-      if (result == ERROR_NO_MORE_ITEMS)
-        return values;
-      if (result != ERROR_SUCCESS)
-        win32::RaiseError("Cannot read the values of the registry key " + KeyName(key), result);
-      if (type == REG_SZ)
-        value.text = ReadText(opened.Get(), key, value.name);
-      values.push_back(std::move(value));
-    }
+    });
+    if (opened != ERROR_SUCCESS && opened != ERROR_FILE_NOT_FOUND)
+      win32::RaiseError("Cannot read the values of the registry key " + KeyName(key), opened);
+    return values;
   }
 
   std::vector<std::string> SubKeys(const std::string &key) override {
     std::vector<std::string> names;
-    UniqueKey opened;
-    if (!Open(key, KEY_READ, opened))
-      return names;
-    for (DWORD index = 0;; ++index) {
-      char name[256];
-      DWORD length = sizeof name;
-      const LONG result =
-          RegEnumKeyExA(opened.Get(), index, name, &length, nullptr, nullptr, nullptr, nullptr);
-      if (result == ERROR_NO_MORE_ITEMS)
-        return names;
-      if (result != ERROR_SUCCESS)
-        win32::RaiseError("Cannot read the subkeys of the registry key " + KeyName(key), result);
-      names.emplace_back(name, length);
-    }
+    const LONG opened = WithKey(key, Need::Existing, [&](HKEY handle) {
+      names.clear();
+      for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD length = sizeof name;
+        const LONG result =
+            RegEnumKeyExA(handle, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (result != ERROR_SUCCESS)
+          return result == ERROR_NO_MORE_ITEMS ? ERROR_SUCCESS : result;
+        names.emplace_back(name, length);
+      }
+    });
+    if (opened != ERROR_SUCCESS && opened != ERROR_FILE_NOT_FOUND)
+      win32::RaiseError("Cannot read the subkeys of the registry key " + KeyName(key), opened);
+    return names;
   }
 
   void WriteValue(const std::string &key, const std::u16string &name,
                   const std::u16string &text) override {
-    const std::string what =
-        "Cannot write the registry value \"" + Shown(name) + "\" under " + KeyName(key);
-    UniqueKey created;
-    LONG result = RegCreateKeyExA(HKEY_LOCAL_MACHINE, KeyPath(key).c_str(), 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_READ | KEY_WRITE | win32::RegistryView,
-                                  nullptr, created.Receive(), nullptr);
-    if (result == ERROR_SUCCESS) {
-      const win32::OptionalFunctions &optional = win32::Optional();
+    const win32::OptionalFunctions &optional = win32::Optional();
+    const LONG result = WithKey(key, Need::Created, [&](HKEY handle) {
       if (optional.RegSetValueExW != nullptr) {
         const std::wstring data = Wide(text);
-        result = optional.RegSetValueExW(created.Get(), Wide(name).c_str(), 0, REG_SZ,
-                                         reinterpret_cast<const BYTE *>(data.c_str()),
-                                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-      } else {
-        const std::string data = Ansi(text);
-        result = RegSetValueExA(created.Get(), Ansi(name).c_str(), 0, REG_SZ,
-                                reinterpret_cast<const BYTE *>(data.c_str()),
-                                static_cast<DWORD>(data.size() + 1));
+        return optional.RegSetValueExW(handle, Wide(name).c_str(), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE *>(data.c_str()),
+                                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
       }
-    }
+      const std::string data = Ansi(text);
+      return RegSetValueExA(handle, Ansi(name).c_str(), 0, REG_SZ,
+                            reinterpret_cast<const BYTE *>(data.c_str()),
+                            static_cast<DWORD>(data.size() + 1));
+    });
     if (result != ERROR_SUCCESS)
-      win32::RaiseError(what, result);
+      win32::RaiseError("Cannot write the registry value \"" + Shown(name) + "\" under " +
+                            KeyName(key),
+                        result);
   }
 
   void DeleteValue(const std::string &key, const std::u16string &name) override {
-    UniqueKey opened;
-    if (!Open(key, KEY_READ | KEY_WRITE, opened))
-      return;
     const win32::OptionalFunctions &optional = win32::Optional();
-    const LONG result = optional.RegDeleteValueW != nullptr
-                            ? optional.RegDeleteValueW(opened.Get(), Wide(name).c_str())
-                            : RegDeleteValueA(opened.Get(), Ansi(name).c_str());
+    const LONG result = WithKey(key, Need::Existing, [&](HKEY handle) {
+      return optional.RegDeleteValueW != nullptr ? optional.RegDeleteValueW(handle, Wide(name).c_str())
+                                                 : RegDeleteValueA(handle, Ansi(name).c_str());
+    });
     if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND)
       win32::RaiseError("Cannot delete the registry value \"" + Shown(name) + "\" under " +
                             KeyName(key),
@@ -161,76 +162,107 @@ public:
   }
 
   bool DeleteKeyIfEmpty(const std::string &key) override {
-    {
-      UniqueKey opened;
-      if (!Open(key, KEY_READ, opened))
-        return false;
-      DWORD subKeys = 0, values = 0;
-      const LONG result = RegQueryInfoKeyA(opened.Get(), nullptr, nullptr, nullptr, &subKeys,
-                                           nullptr, nullptr, &values, nullptr, nullptr, nullptr,
-                                           nullptr);
-      if (result != ERROR_SUCCESS)
-        win32::RaiseError("Cannot read the registry key " + KeyName(key), result);
-      if (subKeys != 0 || values != 0)
-        return false;
-    }
-    const LONG result = win32::DeleteKeyInView(HKEY_LOCAL_MACHINE, KeyPath(key).c_str());
+    DWORD subKeys = 0, values = 0;
+    const LONG result = WithKey(key, Need::Existing, [&](HKEY handle) {
+      return RegQueryInfoKeyA(handle, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                              &values, nullptr, nullptr, nullptr, nullptr);
+    });
     if (result == ERROR_FILE_NOT_FOUND)
       return false;
     if (result != ERROR_SUCCESS)
-      win32::RaiseError("Cannot delete the registry key " + KeyName(key), result);
+      win32::RaiseError("Cannot read the registry key " + KeyName(key), result);
+    if (subKeys != 0 || values != 0)
+      return false;
+    // Its handles, and those of the keys below it, go first.
+    for (auto open = opened_.begin(); open != opened_.end();)
+      open = key.empty() || open->first == key || open->first.rfind(key + "\\", 0) == 0
+                 ? opened_.erase(open)
+                 : std::next(open);
+    const LONG deleted = win32::DeleteKeyInView(HKEY_LOCAL_MACHINE, KeyPath(key).c_str());
+    if (deleted == ERROR_FILE_NOT_FOUND)
+      return false;
+    if (deleted != ERROR_SUCCESS)
+      win32::RaiseError("Cannot delete the registry key " + KeyName(key), deleted);
     return true;
   }
 
 private:
-  // False when there is no such key; any other failure raises.
-  static bool Open(const std::string &key, REGSAM access, UniqueKey &opened) {
-    const LONG result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, KeyPath(key).c_str(), 0,
-                                      access | win32::RegistryView, opened.Receive());
-    if (result == ERROR_FILE_NOT_FOUND)
-      return false;
-    if (result != ERROR_SUCCESS)
-      win32::RaiseError("Cannot open the registry key " + KeyName(key), result);
-    return true;
+  enum class Need { Existing, Created };
+
+  // Runs `use` on the key (opened, or created with the keys above it); a key
+  // deleted meanwhile is opened once more. ERROR_FILE_NOT_FOUND: there is no
+  // such key to use.
+  template <typename Use> LONG WithKey(const std::string &key, Need need, Use &&use) {
+    LONG result = ERROR_SUCCESS;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const HKEY handle = Key(key, need, result);
+      if (handle != nullptr)
+        result = use(handle);
+      if (result != ERROR_KEY_DELETED)
+        return result;
+      opened_.clear();
+    }
+    return result;
   }
 
-  static std::u16string ReadText(HKEY key, const std::string &keyPath,
-                                 const std::u16string &name) {
-    const std::string what =
-        "Cannot read the registry value \"" + Shown(name) + "\" under " + KeyName(keyPath);
-    const win32::OptionalFunctions &optional = win32::Optional();
-    for (;;) {
-      DWORD type = 0, size = 0;
-      const std::wstring wideName = Wide(name);
-      const std::string ansiName = optional.RegQueryValueExW != nullptr ? "" : Ansi(name);
-      const auto query = [&](BYTE *data) {
-        return optional.RegQueryValueExW != nullptr
-                   ? optional.RegQueryValueExW(key, wideName.c_str(), nullptr, &type, data, &size)
-                   : RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, data, &size);
-      };
-      LONG result = query(nullptr);
-      if (result != ERROR_SUCCESS)
-        win32::RaiseError(what, result);
-      std::string bytes(size, '\0');
-      result = query(reinterpret_cast<BYTE *>(bytes.data()));
-      if (result == ERROR_MORE_DATA)
-        continue; // it grew in between
-      if (result != ERROR_SUCCESS)
-        win32::RaiseError(what, result);
-      bytes.resize(size);
-      if (optional.RegQueryValueExW == nullptr) {
-        while (!bytes.empty() && bytes.back() == '\0')
-          bytes.pop_back();
-        return FromAnsi(bytes);
-      }
-      std::u16string text(bytes.size() / 2, u'\0');
-      for (std::size_t i = 0; i < text.size(); ++i)
-        text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                        static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
-      while (!text.empty() && text.back() == u'\0')
-        text.pop_back();
-      return text;
+  // The key, kept open: for writing where this process may write, else for
+  // reading; nullptr with the reason in `result`.
+  HKEY Key(const std::string &key, Need need, LONG &result) {
+    const auto found = opened_.find(key);
+    if (found != opened_.end() && (need == Need::Existing || found->second.writable))
+      return found->second.handle.Get();
+    // From the program's key, kept open too; that one from the machine's root.
+    HKEY parent = HKEY_LOCAL_MACHINE;
+    std::string path = KeyPath(key);
+    if (!key.empty()) {
+      parent = Key("", need, result);
+      if (parent == nullptr)
+        return nullptr;
+      path = key;
     }
+    UniqueKey handle;
+    bool writable = true;
+    const REGSAM view = parent == HKEY_LOCAL_MACHINE ? win32::RegistryView : 0;
+    if (need == Need::Created) {
+      result = RegCreateKeyExA(parent, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                               KEY_READ | KEY_WRITE | view, nullptr, handle.Receive(), nullptr);
+    } else {
+      result = RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ | KEY_WRITE | view, handle.Receive());
+      if (result == ERROR_ACCESS_DENIED) { // a run that only reads (a check, without rights)
+        writable = false;
+        result = RegOpenKeyExA(parent, path.c_str(), 0, KEY_READ | view, handle.Receive());
+      }
+    }
+    if (result != ERROR_SUCCESS)
+      return nullptr;
+    OpenKey &kept = opened_[key];
+    kept.handle.Reset(handle.Release());
+    kept.writable = writable;
+    return kept.handle.Get();
+  }
+
+  struct OpenKey {
+    UniqueKey handle;
+    bool writable = false;
+  };
+  std::map<std::string, OpenKey> opened_; // by key path below the program's key ("" is it)
+
+  // A REG_SZ value's data as the W functions give it (UTF-16, with a
+  // terminating NUL or without), and as the A ones do.
+  static std::u16string FromUtf16Bytes(const std::string &bytes) {
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i)
+      text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                      static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+    while (!text.empty() && text.back() == u'\0')
+      text.pop_back();
+    return text;
+  }
+
+  static std::u16string FromAnsiBytes(std::string bytes) {
+    while (!bytes.empty() && bytes.back() == '\0')
+      bytes.pop_back();
+    return FromAnsi(bytes);
   }
 };
 

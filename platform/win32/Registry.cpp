@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace vantrel {
 
 namespace {
@@ -64,25 +66,24 @@ public:
     if (key_.Get() == nullptr) // why the key could not be opened: nothing was read
       win32::RaiseError("Cannot read the registry value \"" + name + "\" under " + keyPath_,
                         lastError_);
+    // One call for the usual value; a longer one is read again with room for it.
+    std::string data(512, '\0');
     for (;;) {
-      DWORD type = 0, size = 0;
-      LONG result = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type, nullptr, &size);
+      DWORD type = 0, size = static_cast<DWORD>(data.size());
+      const LONG result = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type,
+                                           reinterpret_cast<BYTE *>(data.data()), &size);
       if (result == ERROR_FILE_NOT_FOUND)
         return "";
+      if (result == ERROR_MORE_DATA) {
+        data.assign(std::max<std::size_t>(size, data.size() * 2), '\0');
+        continue; // it may grow in between
+      }
       if (result != ERROR_SUCCESS)
         win32::RaiseError("Cannot read the registry value \"" + name + "\" under " + keyPath_,
                           result);
       if (type != REG_SZ && type != REG_EXPAND_SZ)
         throw Error("The registry value \"" + name + "\" under " + keyPath_ +
                     " is not a string value.");
-      std::string data(size, '\0');
-      result = RegQueryValueExA(key_.Get(), name.c_str(), nullptr, &type,
-                                reinterpret_cast<BYTE *>(data.data()), &size);
-      if (result == ERROR_MORE_DATA)
-        continue; // it grew in between
-      if (result != ERROR_SUCCESS)
-        win32::RaiseError("Cannot read the registry value \"" + name + "\" under " + keyPath_,
-                          result);
       data.resize(size);
       while (!data.empty() && data.back() == '\0')
         data.pop_back();
