@@ -1,7 +1,6 @@
 // Merge speed on the shared line reader over an in-memory file: 200 entries,
-// half of them already in a 5 MB contents file, each entry reading the whole
-// file afresh, for each line-end style, and for Japanese topic lines under
-// code page 932.
+// half of them already in a 5 MB contents file, found in one read of it, for
+// each line-end style, and for Japanese topic lines under code page 932.
 #include "bench/SyntheticContents.h"
 #include "engine/MergeContents.h"
 #include "tests/support/MemoryFileSystem.h"

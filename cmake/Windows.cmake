@@ -159,6 +159,9 @@ set_tests_properties(ui_win32 PROPERTIES RESOURCE_LOCK wine_desktop)
 add_executable(merge_timing bench/MergeTiming.cpp)
 target_compile_options(merge_timing PRIVATE -O2)
 target_link_libraries(merge_timing PRIVATE vantrel_engine vantrel_win32_test_support)
+# What a registration's time is measured against (scripts/bench).
+add_executable(bare_start WIN32 bench/BareStart.cpp)
+target_link_libraries(bare_start PRIVATE user32 gdi32 advapi32)
 
 # End-to-end: both programs run in a Wine virtual desktop under Xvfb, driven
 # with real key presses and looked at by the probe from inside the desktop.
