@@ -37,8 +37,7 @@ private:
 class TextAppender {
 public:
   virtual ~TextAppender() = default;
-  // Writes the text and CR LF at the end of the file; by the time Close
-  // returns, at the latest.
+  // Writes the text and CR LF at the end of the file.
   virtual void WriteLine(const std::string &text) = 0;
   virtual void Close() = 0;
 };

@@ -77,39 +77,28 @@ public:
     end_ = size.QuadPart;
   }
 
-  // Lines are gathered and written a block at a time: a run appends many.
   void WriteLine(const std::string &text) override {
     if (firstLine_ && plan_.dropEndOfFileChar)
       --end_; // the new lines go where the end-of-file character stood
-    pending_ += AppendedBytes(plan_, firstLine_, text);
+    const std::string bytes = AppendedBytes(plan_, firstLine_, text);
+    Seek(end_);
+    DWORD written = 0;
+    if (!WriteFile(file_.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) ||
+        written != bytes.size())
+      RaiseLastError("Cannot write to " + path_);
+    if (firstLine_ && plan_.dropEndOfFileChar && !SetEndOfFile(file_.Get()))
+      RaiseLastError("Cannot write to " + path_);
+    end_ += written;
     firstLine_ = false;
-    if (pending_.size() >= 65536)
-      Flush();
   }
 
   void Close() override {
-    Flush();
     if (!file_.Reset())
       RaiseLastError("Cannot close " + path_);
   }
 
 private:
-  void Flush() {
-    if (pending_.empty())
-      return;
-    Seek(end_);
-    DWORD written = 0;
-    if (!WriteFile(file_.Get(), pending_.data(), static_cast<DWORD>(pending_.size()), &written,
-                   nullptr) ||
-        written != pending_.size())
-      RaiseLastError("Cannot write to " + path_);
-    if (!flushed_ && plan_.dropEndOfFileChar && !SetEndOfFile(file_.Get()))
-      RaiseLastError("Cannot write to " + path_);
-    end_ += written;
-    flushed_ = true;
-    pending_.clear();
-  }
-
   void Seek(LONGLONG offset) {
     LARGE_INTEGER to{};
     to.QuadPart = offset;
@@ -124,8 +113,7 @@ private:
   UniqueHandle file_;
   AppendPlan plan_;
   LONGLONG end_ = 0;
-  bool firstLine_ = true, flushed_ = false;
-  std::string pending_;
+  bool firstLine_ = true;
 };
 
 class Win32TextFiles : public TextFiles {
