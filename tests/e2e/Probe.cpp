@@ -24,8 +24,6 @@
 //   probe setkeysddl KEY SDDL  gives the key that DACL back
 //   probe shortpath PATH       prints the short (8.3) form of PATH
 //   probe attributes PATH N    gives the file the attributes N (FILE_ATTRIBUTE_...)
-//   probe terminate NAME       ends every process whose program is NAME at once,
-//                              as TerminateProcess does: no clean-up runs
 //   probe shortnames FOLDER    prints nameI=LONG and shortI=SHORT for what the
 //                              folder holds (a name the code page lacks shows "?")
 //   probe reg OP...            registry operations, in order, on keys named
@@ -447,25 +445,6 @@ int Registry(const std::vector<std::string> &ops) {
   return 0;
 }
 
-int Terminate(const std::string &name) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof entry;
-  int ended = 0;
-  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
-    if (_stricmp(entry.szExeFile, name.c_str()) != 0)
-      continue;
-    HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
-    if (process != nullptr && TerminateProcess(process, 9))
-      ++ended;
-    if (process != nullptr)
-      CloseHandle(process);
-  }
-  CloseHandle(snapshot);
-  std::printf("terminated=%d\n", ended);
-  return ended != 0 ? 0 : 1;
-}
-
 int Command(const std::vector<std::string> &args) {
   const std::string command = args.empty() ? "" : args[0];
   const std::size_t count = args.size();
@@ -504,8 +483,6 @@ int Command(const std::vector<std::string> &args) {
   }
   if (command == "attributes" && count == 3)
     return SetFileAttributesA(args[1].c_str(), std::strtoul(args[2].c_str(), nullptr, 10)) ? 0 : 1;
-  if (command == "terminate" && count == 2)
-    return Terminate(args[1]);
   if (command == "reg")
     return Registry(std::vector<std::string>(args.begin() + 1, args.end()));
   const DWORD timeoutMs = count >= 2 ? std::strtoul(args[1].c_str(), nullptr, 10) : 0;
