@@ -102,6 +102,7 @@ void CompleteForIde(RegistrationRecord &record, const TargetProfile &profile,
                        record.Shown(contents.replace->editedCopy) +
                        ", which are not its contents file and edited copy");
   } else if (contents.replace) {
+    record.Flush(); // what it read there, before the files change
     if (CompleteReplace(*contents.replace, record, services)) {
       contents.stale = true;
       if (contents.replace->restoresEnd)
@@ -110,6 +111,8 @@ void CompleteForIde(RegistrationRecord &record, const TargetProfile &profile,
     contents.replace.reset();
     record.Write(profile, contents);
   }
+  if (contents.stale)
+    record.Flush();
   if (contents.stale && DeleteCompiledContents(ContentsPath(profile, *installRoot),
                                                services.fileDeleter, services.systemFolders,
                                                services.log)) {

@@ -363,8 +363,16 @@ bool RegistrationRecord::AnyAppended(const TargetProfile &profile) const {
   return false;
 }
 
+void RegistrationRecord::Flush() {
+  if (!unflushed_)
+    return;
+  store_.Flush();
+  unflushed_ = false;
+}
+
 void RegistrationRecord::WriteValue(const std::string &key, const std::u16string &name,
                                     const std::u16string &text) {
+  unflushed_ = true;
   if (layout_ == 0) { // the layout's number first, in a record without one
     store_.WriteValue("", LayoutValue, Ascii(std::to_string(RecordLayout)));
     layout_ = RecordLayout;
@@ -375,6 +383,7 @@ void RegistrationRecord::WriteValue(const std::string &key, const std::u16string
 void RegistrationRecord::Write(const NameEntry &entry) {
   const std::u16string key = characterSet_.NameKey(entry.name);
   if (entry.registrations.empty()) {
+    unflushed_ = true;
     store_.DeleteValue(RegistrationsKey, entry.name);
     entries_.erase(key);
   } else {
@@ -385,10 +394,12 @@ void RegistrationRecord::Write(const NameEntry &entry) {
 }
 
 void RegistrationRecord::Write(const TargetProfile &profile, const ContentsRecord &contents) {
-  if (contents.Empty())
+  if (contents.Empty()) {
+    unflushed_ = true;
     store_.DeleteValue(ContentsKey, Ascii(profile.ideName));
-  else
+  } else {
     WriteValue(ContentsKey, Ascii(profile.ideName), FormatContents(contents));
+  }
   contents_[profile.ideName] = contents;
 }
 
@@ -405,6 +416,7 @@ void RegistrationRecord::MoveOlderLayout() {
     WriteValue(RegistrationsKey, entry->second.name, FormatEntry(entry->second));
     written.push_back(key);
   }
+  unflushed_ = unflushed_ || !older_.empty();
   for (const auto &[ideKey, name] : older_)
     store_.DeleteValue(ideKey, name);
   for (const auto &[ideKey, name] : older_)
@@ -413,6 +425,7 @@ void RegistrationRecord::MoveOlderLayout() {
 }
 
 std::vector<std::string> RegistrationRecord::DeleteEmptyKeys() {
+  unflushed_ = true; // whatever it deletes
   std::vector<std::string> left;
   const auto deleteIfEmpty = [&](const std::string &key) {
     try {

@@ -145,7 +145,9 @@ public:
   bool AnyAppended(const TargetProfile &profile) const;
 
   // Changes, each written to the store at once. An entry without
-  // registrations is deleted.
+  // registrations is deleted. The registry writes them to the disk lazily,
+  // and not in order with the files: a run flushes the record before each
+  // change of a file that it describes.
   void Write(const NameEntry &entry);
   void Write(const TargetProfile &profile, const ContentsRecord &contents);
 
@@ -153,6 +155,9 @@ public:
   // written anew before the older values go.
   bool HasOlderLayout() const { return !older_.empty(); }
   void MoveOlderLayout();
+
+  // Returns once the changes so far are on the disk (none: at once).
+  void Flush();
 
   // Deletes the record's empty keys (also one that another program left),
   // the program's key last; returns what could not go, with the reason.
@@ -174,6 +179,7 @@ private:
   RecordStore &store_;
   CharacterSet &characterSet_;
   unsigned layout_ = 0; // as the record says; 0: it says nothing
+  bool unflushed_ = false;
   std::map<std::u16string, NameEntry> entries_;       // by NameKey
   std::map<std::u16string, std::string> damage_;      // NameKey -> reason
   std::map<std::string, ContentsRecord> contents_;    // by IDE name

@@ -98,6 +98,9 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
                         contents.registeringFrom = record.Widen(programDir);
                       if (contents != record.Contents(profile))
                         record.Write(profile, contents);
+                      // What the record says of the file is on the disk
+                      // before the file changes (its backup is already).
+                      record.Flush();
                     }
                     firstLine = false;
                   },
@@ -107,6 +110,8 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
     // makes its own backup, and the viewer's copies of a file that this run
     // changed go all the same. The run's own error is the one to report.
     try {
+      if (contents.stale)
+        record.Flush();
       if (contents.stale &&
           DeleteCompiledContents(contentsPath, services.fileDeleter,
                                  services.systemFolders, services.log))
@@ -118,6 +123,8 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
     }
     throw;
   }
+  if (contents.stale)
+    record.Flush(); // the appended lines are on the disk: the appender flushed them
   if (contents.stale && DeleteCompiledContents(contentsPath, services.fileDeleter, services.systemFolders,
                                                services.log))
     contents.stale = false;
@@ -126,6 +133,7 @@ void RunRegistration(const TargetProfile &profile, const HelpFileList &list,
     record.Write(profile, contents);
   for (const std::string &left : record.DeleteEmptyKeys())
     services.log.Write("left alone: an empty key of the record, which cannot go: " + left);
+  record.Flush(); // the run's end is on the disk before it says so
   services.messageBoxes.ShowMessage(SuccessMessage, MessageKind::Information);
   dialog.Close();
 }

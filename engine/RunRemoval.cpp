@@ -83,6 +83,7 @@ bool RemoveOwnLines(const TargetProfile &profile, const std::vector<std::string>
                                           planned.after, planned.restoresEnd};
         contents.stale = true;
         record.Write(profile, contents);
+        record.Flush(); // before the edited copy is written and takes the file's place
       },
       [&](bool replaced) {
         if (replaced && contents.replace->restoresEnd)
@@ -192,6 +193,7 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
       IsRecordedFolder(record, *contents.registeringFrom, programDir, sameFolder))
     contents.registeringFrom.reset();
   if (contents.stale) {
+    record.Flush();
     const std::optional<std::string> installRoot =
         FindInstallRoot(profile, *services.registry.CreateAccessor());
     if (!installRoot || DeleteCompiledContents(ContentsPath(profile, *installRoot),
@@ -203,6 +205,7 @@ void RunRemoval(const TargetProfile &profile, const HelpFileList &list, Closable
     record.Write(profile, contents);
   for (const std::string &left : record.DeleteEmptyKeys())
     services.log.Write("left alone: an empty key of the record, which cannot go: " + left);
+  record.Flush(); // the run's end is on the disk before it says so
 
   services.messageBoxes.ShowMessage(
       nothingRecorded && !changed ? "Nothing of this folder is recorded for " + profile.ideName +

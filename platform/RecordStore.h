@@ -31,6 +31,9 @@ public:
   // Deletes the key if it holds no value and no subkey; false when it holds
   // some or is not there.
   virtual bool DeleteKeyIfEmpty(const std::string &key) = 0;
+  // Returns once what the record holds is on the disk (the registry writes
+  // it lazily otherwise), together with every other change of its hive.
+  virtual void Flush() = 0;
 };
 
 // The key the paths above are below, for messages.

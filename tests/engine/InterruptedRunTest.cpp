@@ -1,6 +1,7 @@
 // Runs killed at every change they make, on the stand-ins: the next run of
 // the same action from the same folder ends where one uninterrupted run ends,
-// and the removals after it bring the machine back to where it began.
+// and the removals after it bring the machine back to where it began. The
+// same for a power cut at every change: what was not yet on the disk is lost.
 #include "engine/RunAction.h"
 #include "tests/support/MemoryFileSystem.h"
 #include "tests/support/MemoryRegistry.h"
@@ -61,6 +62,8 @@ struct World {
     files.folders = {{"C:\\OLD", 1}, {"C:\\X", 2}, {"C:\\Y", 3}};
     files.replaceInTwoSteps = replaceInTwoSteps;
     registry.gate = files.gate = &gate;
+    registry.MakeDurable();
+    files.MakeDurable();
   }
 
   // Runs the step to its end, or until the gate kills it.
@@ -100,9 +103,10 @@ const Step RemoveX4{4, "C:\\X\\", Action::Remove, X4.list};
 const Step RemoveY4{4, "C:\\Y\\", Action::Remove, Y4.list};
 const Step RemoveY3{3, "C:\\Y\\", Action::Remove, Y3.list};
 
-// For every change N of the step: kill it after its N-th change, then run
-// `rerun` (the same step, or another) and each of `after`, comparing the
-// machine after each with where the uninterrupted step leads.
+// For every change N of the step: kill it after its N-th change (or cut the
+// power there), then run `rerun` (the same step, or another) and each of
+// `after`, comparing the machine after each with where the uninterrupted step
+// leads.
 void KillAtEveryChange(const std::vector<Step> &before, const Step &step, const Step &rerun,
                        const std::vector<Step> &after, bool withCopies, bool replaceInTwoSteps,
                        const char *d4End = "") {
@@ -126,21 +130,28 @@ void KillAtEveryChange(const std::vector<Step> &before, const Step &step, const 
   EXPECT_EQ(Differences(reference.State(false), start), "")
       << "the removals bring back the machine as it began";
 
-  for (int n = 1; n <= changes; ++n) {
-    SCOPED_TRACE("killed after change " + std::to_string(n) + " of " + std::to_string(changes));
-    World world(replaceInTwoSteps, d4End);
-    for (const Step &earlier : before)
-      world.Run(earlier);
-    world.gate.KillAfter(n);
-    world.Run(step);
-    ASSERT_TRUE(world.gate.WasKilled());
-    world.gate.Revive();
-    world.Run(rerun);
-    EXPECT_EQ(Differences(world.State(withCopies), expected[0]), "");
-    for (std::size_t i = 0; i < after.size(); ++i) {
-      world.Run(after[i]);
-      EXPECT_EQ(Differences(world.State(withCopies), expected[i + 1]), "")
-          << "after step " << i + 1;
+  for (const bool powerCut : {false, true}) {
+    for (int n = 1; n <= changes; ++n) {
+      SCOPED_TRACE((powerCut ? "power cut after change " : "killed after change ") +
+                   std::to_string(n) + " of " + std::to_string(changes));
+      World world(replaceInTwoSteps, d4End);
+      for (const Step &earlier : before)
+        world.Run(earlier);
+      world.gate.KillAfter(n);
+      world.Run(step);
+      ASSERT_TRUE(world.gate.WasKilled());
+      world.gate.Revive();
+      if (powerCut) {
+        world.registry.PowerCut();
+        world.files.PowerCut();
+      }
+      world.Run(rerun);
+      EXPECT_EQ(Differences(world.State(withCopies), expected[0]), "");
+      for (std::size_t i = 0; i < after.size(); ++i) {
+        world.Run(after[i]);
+        EXPECT_EQ(Differences(world.State(withCopies), expected[i + 1]), "")
+            << "after step " << i + 1;
+      }
     }
   }
 }

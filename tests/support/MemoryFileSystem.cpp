@@ -43,7 +43,12 @@ public:
     firstLine_ = false;
     fs_.AfterChange();
   }
-  void Close() override { fs_.Operation("close", path_); }
+  void Close() override { // the lines reach the disk: a change a power cut may follow
+    fs_.Operation("close", path_);
+    fs_.BeforeChange();
+    fs_.Flush(path_);
+    fs_.AfterChange();
+  }
 
 private:
   MemoryFileSystem &fs_;
@@ -101,6 +106,7 @@ CopyOutcome MemoryFileSystem::CopyReplacing(const std::string &source,
     throw Error("Cannot copy " + source + " to " + destination + ": Access denied.");
   BeforeChange();
   files[destination] = file->second;
+  Flush(destination);
   AfterChange();
   return CopyOutcome::Copied;
 }
@@ -138,6 +144,7 @@ std::optional<std::string> MemoryFileSystem::DeleteFileNamed(const std::string &
                   "is being used by another process.");
     BeforeChange();
     files.erase(file);
+    Flush(actual); // the file system's journal holds a deletion at once
     AfterChange();
     return actual;
   }
@@ -156,6 +163,7 @@ void MemoryFileSystem::WriteEditedCopy(const std::string &editedCopy, const std:
   AfterChange();
   BeforeChange();
   files[editedCopy] = bytes;
+  Flush(editedCopy);
   AfterChange();
 }
 
@@ -166,11 +174,20 @@ void MemoryFileSystem::PutInPlace(const std::string &editedCopy, const std::stri
     throw Error("Cannot replace " + path + ": Access denied.");
   BeforeChange();
   if (replaceInTwoSteps && files.erase(path) != 0) {
+    Flush(path); // a deletion, as DeleteFileNamed's
     AfterChange();
     BeforeChange();
   }
   files[path] = files.at(editedCopy);
   files.erase(editedCopy);
+  // Written through in one step, with the data as it was flushed; in two,
+  // the file is flushed once renamed.
+  const auto flushed = durable_.find(editedCopy);
+  if (replaceInTwoSteps)
+    durable_[path] = files[path];
+  else if (flushed != durable_.end())
+    durable_[path] = flushed->second;
+  durable_.erase(editedCopy);
   AfterChange();
 }
 

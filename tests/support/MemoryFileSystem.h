@@ -45,6 +45,22 @@ public:
   // Replaces as Windows 98 and ME do: the file is deleted, then the edited
   // copy renamed to it (two changes).
   bool replaceInTwoSteps = false;
+  // What is on the disk: each file as its last flush (or MakeDurable) left
+  // it. A copy and an edited copy are flushed as they are written, appended
+  // lines when the appender closes, a deletion at once (the file system's
+  // journal), a replace in one step is written through (the file is then its
+  // edited copy as that was flushed); one in the two steps of Windows 98 is
+  // flushed once the edited copy is renamed.
+  // A power cut brings every file back to what is on the disk.
+  void MakeDurable() { durable_ = files; }
+  void PowerCut() { files = durable_; }
+  void Flush(const std::string &path) {
+    const auto file = files.find(path);
+    if (file == files.end())
+      durable_.erase(path);
+    else
+      durable_[path] = file->second;
+  }
   WriteGate *gate = nullptr;
 
   // Makes the n-th text-file operation from now (1 = the next) raise.
@@ -86,6 +102,7 @@ public:
   }
 
 private:
+  std::map<std::string, std::string> durable_;
   int operations_ = 0;
   int failAt_ = -1;
   std::string failKind_;

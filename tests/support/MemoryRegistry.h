@@ -1,8 +1,10 @@
 #pragma once
 // An in-memory registry, and the program's record in it, for what the real
 // one cannot be made to show: a write that fails part-way through a run, a
-// run killed between two writes. Value names match without regard to (ASCII)
-// case, and keep the spelling they were first written with, as Windows does.
+// run killed between two writes, a power cut. Value names match without
+// regard to (ASCII) case, and keep the spelling they were first written with,
+// as Windows does. All of it is one hive, as SOFTWARE is: a write reaches the
+// disk when the hive is flushed, with every write before it.
 
 #include "platform/RecordStore.h"
 #include "platform/Registry.h"
@@ -27,6 +29,10 @@ public:
 
   // Makes the n-th value write from now (1 = the next) raise.
   void FailAtWrite(int n) { failAt_ = writes_ + n; }
+  // What is on the disk: the keys and the record as the last flush (or
+  // MakeDurable) left them; a power cut brings them back.
+  void MakeDurable() { durableKeys_ = keys, durableRecords_ = records; }
+  void PowerCut() { keys = durableKeys_, records = durableRecords_; }
   int Writes() const { return writes_; }
 
   std::unique_ptr<RegistryAccessor> CreateAccessor() override;
@@ -37,6 +43,10 @@ public:
                   const std::u16string &text) override;
   void DeleteValue(const std::string &key, const std::u16string &name) override;
   bool DeleteKeyIfEmpty(const std::string &key) override;
+  void Flush() override {
+    BeforeChange(); // a killed process flushes nothing
+    MakeDurable();
+  }
 
   void BeforeChange() {
     if (gate != nullptr)
@@ -51,6 +61,8 @@ private:
   friend class MemoryRegistryAccessor;
   int writes_ = 0;
   int failAt_ = -1;
+  std::map<std::string, std::map<std::string, std::string>> durableKeys_;
+  std::map<std::string, std::map<std::u16string, std::u16string>> durableRecords_;
 };
 
 } // namespace vantrel::test
