@@ -59,6 +59,12 @@ public:
       win32::RaiseLastError("The file " + path + " was deleted to be replaced by its edited copy " +
                             editedCopy + ", which could not be renamed to it: rename " +
                             editedCopy + " to " + path);
+    // These systems have no write-through rename: the file's flush takes its
+    // new name to the disk.
+    win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid() || !FlushFileBuffers(file.Get()))
+      win32::RaiseLastError("Cannot write " + path + " to the disk");
   }
 };
 

@@ -186,6 +186,23 @@ public:
     return true;
   }
 
+  // A key's flush writes its whole hive. Once the program's key is deleted,
+  // the key above it carries the deletion to the disk.
+  void Flush() override {
+    LONG result = WithKey("", Need::Existing, [](HKEY handle) { return RegFlushKey(handle); });
+    std::string flushed = KeyName("");
+    if (result == ERROR_FILE_NOT_FOUND) {
+      flushed = "HKEY_LOCAL_MACHINE\\SOFTWARE";
+      UniqueKey software;
+      result = RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_READ | win32::RegistryView,
+                             software.Receive());
+      if (result == ERROR_SUCCESS)
+        result = RegFlushKey(software.Get());
+    }
+    if (result != ERROR_SUCCESS)
+      win32::RaiseError("Cannot write the registry key " + flushed + " to the disk", result);
+  }
+
 private:
   enum class Need { Existing, Created };
 

@@ -93,7 +93,10 @@ public:
     firstLine_ = false;
   }
 
+  // The lines are on the disk before the record says the run is done.
   void Close() override {
+    if (!firstLine_ && !FlushFileBuffers(file_.Get()))
+      RaiseLastError("Cannot write to " + path_);
     if (!file_.Reset())
       RaiseLastError("Cannot close " + path_);
   }

@@ -141,6 +141,7 @@ TEST_F(RegistryTest, RecordStoreKeepsItsTextsAndDeletesOnlyEmptyKeys) {
   const std::u16string text =
       std::u16string(u"before\n1\tDelphi 4\tfound\tC:\\") + (wide ? u"\u90E8\u54C1" : u"X") + u"\\";
   store.WriteValue("Test\\Inner", name, text);
+  store.Flush();
   EXPECT_EQ(store.SubKeys("Test"), std::vector<std::string>{"Inner"});
   const std::vector<RecordStore::Value> values = store.ReadValues("Test\\Inner");
   ASSERT_EQ(values.size(), 1u);
@@ -156,6 +157,7 @@ TEST_F(RegistryTest, RecordStoreKeepsItsTextsAndDeletesOnlyEmptyKeys) {
   test::SetDword32("SOFTWARE\\Vantrel\\Test", "Number", 4);
   EXPECT_FALSE(store.ReadValues("Test").at(0).text) << "not a string value";
   test::DeleteTree32("SOFTWARE\\Vantrel");
+  EXPECT_NO_THROW(store.Flush()) << "the key above the deleted program's key is flushed";
 }
 
 } // namespace
