@@ -46,12 +46,8 @@ public:
   // copy renamed to it (two changes).
   bool replaceInTwoSteps = false;
   // What is on the disk: each file as its last flush (or MakeDurable) left
-  // it. A copy and an edited copy are flushed as they are written, appended
-  // lines when the appender closes, a deletion at once (the file system's
-  // journal), a replace in one step is written through (the file is then its
-  // edited copy as that was flushed); one in the two steps of Windows 98 is
-  // flushed once the edited copy is renamed.
-  // A power cut brings every file back to what is on the disk.
+  // it, as the Win32 services flush; a deletion is there at once (the file
+  // system's journal). A power cut brings every file back to that.
   void MakeDurable() { durable_ = files; }
   void PowerCut() { files = durable_; }
   void Flush(const std::string &path) {
