@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "tests/support/FileSandbox.h"
 #include "tests/support/MemoryFileSystem.h"
+#include "tests/support/RecordingServices.h"
 #include "tests/support/StandInCharacterSet.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +25,11 @@ protected:
   const std::string contents = ContentsPath(profile, root);
   const std::string backup = BackupPath(profile, root);
 
+  test::RecordingLog log;
+
   void Merge(const HelpFileList &list) {
-    MergeContents(profile, root, list, sandbox->Files(), sandbox->Copier(), SingleByte);
+    log.lines.clear();
+    MergeContents(profile, root, list, sandbox->Files(), sandbox->Copier(), SingleByte, log);
   }
   // Merges the list into `before` and returns what the file holds then.
   std::string MergeInto(const std::string &before, const HelpFileList &list) {
@@ -49,11 +53,14 @@ const std::string Base = ":Base Delphi4.hlp\r\n:Title Delphi 4\r\n1 Getting star
 TEST_F(MergeContentsTest, AppendsDirectivesForMissingEntriesAsListed) {
   EXPECT_EQ(MergeInto(Base, {"Grid.Hlp", "GRID.CNT", "sub\\Chart.hlp"}),
             Base + ":Link Grid.Hlp\r\n:Include GRID.CNT\r\n:Link sub\\Chart.hlp\r\n");
+  EXPECT_EQ(log.lines.back(), "line appended: :Link sub\\Chart.hlp");
 }
 
 TEST_F(MergeContentsTest, EntriesAlreadyNamedAppendNothing) {
-  const std::string before = Base + ":Link MYLIB.HLP\r\n:Include Grid.cnt\r\n";
-  EXPECT_EQ(MergeInto(before, {"mylib.hlp", "GRID.CNT", "  MyLib.hlp\t"}), before);
+  const std::string before =
+      Base + ":Link MYLIB.HLP\r\n:Include Grid.cnt\r\n:Link sub\\Chart.hlp\r\n";
+  EXPECT_EQ(MergeInto(before, {"mylib.hlp", "GRID.CNT", "  MyLib.hlp\t", "SUB\\chart.HLP"}),
+            before);
 }
 
 // A name counts only as a whole name: LIB.HLP is not mentioned by MYLIB.HLP.
@@ -86,7 +93,7 @@ TEST_F(MergeContentsTest, WholeNameIsFoundWhereverTheLineHasIt) {
 // Every byte that can be part of a file name makes a longer name on either
 // side; upper-casing ends exactly at a to z.
 TEST(MentionsName, NameBytesOnEitherSideAndTheEndsOfTheAlphabet) {
-  for (char c : std::string("$~!#%&'^+{}`-_.0aZ\xE9")) {
+  for (char c : std::string("$~!#%&'^+{}`-_.09aAzZ\xE9")) {
     EXPECT_FALSE(MentionsName(std::string(":Link ") + c + "LIB.HLP\r\n", "LIB.HLP", SingleByte))
         << c;
     EXPECT_FALSE(MentionsName(std::string(":Link LIB.HLP") + c + "\r\n", "LIB.HLP", SingleByte))
@@ -124,10 +131,15 @@ TEST(CodePage932, NamesLinesAndFoldersByCharacter) {
       {":Link \x83\x41\x83\x41.hlp", "\x83\x41.hlp", false},
       {":Link \x95\x5C\x83\x61.hlp", "\x5C\x83\x61.hlp", false},
   };
-  for (const auto &row : names)
+  test::MemoryFileSystem file; // and the merge's one walk over the file's runs
+  for (const auto &row : names) {
     EXPECT_EQ(MentionsName(std::string(row.line) + "\r\n", SearchKey(row.entry, cp932), cp932),
               row.mentioned)
         << row.line << " / " << row.entry;
+    file.files["C:\\Delphi4.cnt"] = std::string(row.line) + "\r\n";
+    EXPECT_EQ(PlanMerge("C:\\Delphi4.cnt", {row.entry}, file, cp932).mentioned.at(0), row.mentioned)
+        << row.line << " / " << row.entry;
+  }
   EXPECT_EQ(SearchKey(" \x83\x61.hlp ", cp932), "\x83\x61.HLP");
   EXPECT_EQ(DirectiveLine("\x95\x5C.hlp", cp932), ":Link \x95\x5C.hlp");
   EXPECT_NE(DirectiveKey(":Link \x83\x61.hlp", cp932), DirectiveKey(":Link \x83\x41.hlp", cp932));
@@ -155,6 +167,7 @@ TEST_F(MergeContentsTest, EntriesOfOtherKindsAppendNothing) {
   EXPECT_EQ(MergeInto(Base, {"readme.txt", "NOEXT", "", "   ", "dir.v2\\file", "x.hlp ",
                              "c:file", "x.cnt\\y"}),
             Base);
+  EXPECT_EQ(log.lines.at(1), "left alone: \"readme.txt\" is neither a .hlp nor a .cnt file");
 }
 
 TEST_F(MergeContentsTest, LeadingSpaceIsIgnoredInTheSearchButKeptInTheLine) {
