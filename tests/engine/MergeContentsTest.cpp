@@ -57,9 +57,10 @@ TEST_F(MergeContentsTest, AppendsDirectivesForMissingEntriesAsListed) {
 }
 
 TEST_F(MergeContentsTest, EntriesAlreadyNamedAppendNothing) {
-  const std::string before =
-      Base + ":Link MYLIB.HLP\r\n:Include Grid.cnt\r\n:Link sub\\Chart.hlp\r\n";
-  EXPECT_EQ(MergeInto(before, {"mylib.hlp", "GRID.CNT", "  MyLib.hlp\t", "SUB\\chart.HLP"}),
+  const std::string before = Base + ":Link MYLIB.HLP\r\n:Include Grid.cnt\r\n" +
+                             ":Link sub\\Help.hlp\r\n:Link (Old.hlp\r\n";
+  EXPECT_EQ(MergeInto(before, {"mylib.hlp", "GRID.CNT", "  MyLib.hlp\t", "SUB\\help.HLP",
+                               "(old.hlp"}),
             before);
 }
 
@@ -93,7 +94,7 @@ TEST_F(MergeContentsTest, WholeNameIsFoundWhereverTheLineHasIt) {
 // Every byte that can be part of a file name makes a longer name on either
 // side; upper-casing ends exactly at a to z.
 TEST(MentionsName, NameBytesOnEitherSideAndTheEndsOfTheAlphabet) {
-  for (char c : std::string("$~!#%&'^+{}`-_.09aAzZ\xE9")) {
+  for (char c : std::string("$~!#%&'^+{}`-_.09aAzZ\x80\xE9")) {
     EXPECT_FALSE(MentionsName(std::string(":Link ") + c + "LIB.HLP\r\n", "LIB.HLP", SingleByte))
         << c;
     EXPECT_FALSE(MentionsName(std::string(":Link LIB.HLP") + c + "\r\n", "LIB.HLP", SingleByte))
@@ -130,13 +131,14 @@ TEST(CodePage932, NamesLinesAndFoldersByCharacter) {
       {":Link x\x95\x5C.hlp", "x\x95\x5C.HLP", true},
       {":Link \x83\x41\x83\x41.hlp", "\x83\x41.hlp", false},
       {":Link \x95\x5C\x83\x61.hlp", "\x5C\x83\x61.hlp", false},
+      {":Link x.hlp\x95\x5C", "X.HLP\x95\x5C", true}, // ends the merge's file
   };
-  test::MemoryFileSystem file; // and the merge's one walk over the file's runs
+  test::MemoryFileSystem file; // and the merge's walk over a file of that last line
   for (const auto &row : names) {
     EXPECT_EQ(MentionsName(std::string(row.line) + "\r\n", SearchKey(row.entry, cp932), cp932),
               row.mentioned)
         << row.line << " / " << row.entry;
-    file.files["C:\\Delphi4.cnt"] = std::string(row.line) + "\r\n";
+    file.files["C:\\Delphi4.cnt"] = row.line;
     EXPECT_EQ(PlanMerge("C:\\Delphi4.cnt", {row.entry}, file, cp932).mentioned.at(0), row.mentioned)
         << row.line << " / " << row.entry;
   }
