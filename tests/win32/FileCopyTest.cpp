@@ -1,5 +1,6 @@
 #include "platform/Error.h"
 #include "platform/FileCopy.h"
+#include "platform/FileDeletion.h"
 #include "platform/FileExistence.h"
 #include "platform/FileReplace.h"
 #include "platform/FolderIdentity.h"
@@ -104,6 +105,20 @@ TEST(FileReplace, TheFileIsAllOldOrAllNew) {
       EXPECT_EQ(test::ReadFileBytes(file), "new");
     }
   }
+}
+
+// A compiled copy goes by any case of its name, read-only or not, and is
+// reported as its folder spells it; a file or folder that is not there is no error.
+TEST(FileDeletion, DeletesByAnyCaseAndNamesTheFileAsItsFolderDoes) {
+  test::TempFolder folder;
+  const std::string copy = folder / "Delphi4.GID";
+  test::WriteFileBytes(copy, "compiled");
+  ASSERT_TRUE(SetFileAttributesA(copy.c_str(), FILE_ATTRIBUTE_READONLY));
+  FileDeleter &deleter = SystemFileDeleter();
+  EXPECT_EQ(deleter.DeleteFileNamed(folder / "DELPHI4.gid"), std::optional<std::string>(copy));
+  EXPECT_EQ(GetFileAttributesA(copy.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(deleter.DeleteFileNamed(copy), std::nullopt);
+  EXPECT_EQ(deleter.DeleteFileNamed(folder / "no\\such\\Delphi4.GID"), std::nullopt);
 }
 
 // Absent only when the system says so: a share that cannot be reached is no
