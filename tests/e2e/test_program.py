@@ -11,6 +11,7 @@ same desktop.
 import argparse
 import os
 import re
+import resource
 import select
 import shutil
 import signal
@@ -74,28 +75,6 @@ def launch(args, locale=None, **options):
     8-bit text is code page 932."""
     WINE_STARTS[CURRENT_TEST[0]] = WINE_STARTS.get(CURRENT_TEST[0], 0) + 1
     return subprocess.Popen([WINE, *args], env={**os.environ, **(locale or {})}, **options)
-
-
-def kill_part_way(process, path, start, end, timeout=120):
-    """Lets the process run in short slices, stopped after each, and kills it
-    while it is stopped with the file's size strictly between start and end:
-    the kill lands part-way however quickly the process writes."""
-    deadline = time.monotonic() + timeout
-    while True:
-        os.kill(process.pid, signal.SIGSTOP)
-        tasks = Path(f"/proc/{process.pid}/task")
-        while any(stat.read_text().rpartition(")")[2].split()[0] not in "TtZX"
-                  for stat in (task / "stat" for task in tasks.iterdir())):
-            time.sleep(0)
-        size = path.stat().st_size
-        if start < size < end:
-            process.kill()
-            process.wait(timeout=60)
-            return
-        assert process.poll() is None and size < end, f"{path} not stopped part-way: {size} bytes"
-        assert time.monotonic() < deadline, f"{path} did not grow within {timeout} s"
-        os.kill(process.pid, signal.SIGCONT)
-        time.sleep(0.0002)
 
 
 def wine(*args, cwd=None, timeout=60, locale=None):
@@ -647,20 +626,27 @@ class CommandLineTest(ProgramFixture):
                          "the check changes nothing")
 
     def test_registration_killed_part_way_is_completed_then_undone(self):
-        """A registration of a long list, killed once it has appended some of
+        """A registration of a long list, killed once it has appended half of
         its lines, is completed by the next run; the removal then gives back
         the contents file byte for byte (its last line had no line end)."""
-        names = [f"Part{i:04d}.hlp" for i in range(600 if is_32_bit(ARGS.program) else 3000)]
+        if is_32_bit(ARGS.program):
+            self.skipTest("qemu, which runs the 32-bit programs here, keeps no file-size limit")
+        names = [f"Part{i:04d}.hlp" for i in range(3000)]
         before = BASE[:-2]
         self.install_ide(contents=before)
         self.write_list(names)
         self.provide_help_files(names)
         self.flush_registry()
-        run = launch([COMPONENT_DIR + "\\" + self.program_name, "/quiet"], cwd=self.component,
-                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(run.kill)
         merged = before + b"\r\n" + b"".join(b":Link %s\r\n" % n.encode() for n in names)
-        kill_part_way(run, self.contents, len(before), len(merged))
+        # The system's file-size limit ends the run at the start of a line
+        # halfway: no byte of that line is written (a kill between two writes).
+        limit = len(before) + 2 + sum(len(b":Link %s\r\n" % n.encode()) for n in names[::2])
+        run = launch([COMPONENT_DIR + "\\" + self.program_name, "/quiet"], cwd=self.component,
+                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                     preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit)))
+        self.addCleanup(run.kill)
+        self.assertEqual(run.wait(timeout=120), -signal.SIGXFSZ)
+        self.assertEqual(self.contents.stat().st_size, limit)
 
         self.assertEqual(self.run_to_end("/quiet"), 0)
         self.assertEqual(self.contents.read_bytes(), merged)
