@@ -48,6 +48,7 @@ add_library(vantrel_platform STATIC
   platform/win32/ProfileFile.cpp
   platform/win32/TextFile.cpp
   platform/win32/FileCopy.cpp
+  platform/win32/FlushFile.cpp
   platform/win32/Registry.cpp
   platform/win32/ExecutablePath.cpp
   platform/win32/MessageBox.cpp

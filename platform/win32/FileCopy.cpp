@@ -1,5 +1,6 @@
 #include "platform/FileCopy.h"
 
+#include "platform/win32/FlushFile.h"
 #include "platform/win32/NotFound.h"
 #include "platform/win32/SystemMessage.h"
 
@@ -18,15 +19,6 @@ bool MakeWritable(const std::string &path) {
   return SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != FALSE;
 }
 
-// Returns once the file's data is on the disk: a copy is a backup that the
-// next change of its source relies on, which may reach the disk first.
-void WriteToDisk(const std::string &path) {
-  win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid() || !FlushFileBuffers(file.Get()))
-    win32::RaiseLastError("Cannot write the copy " + path + " to the disk");
-}
-
 class Win32FileCopier : public FileCopier {
 public:
   CopyOutcome CopyReplacing(const std::string &source, const std::string &destination) override {
@@ -36,7 +28,8 @@ public:
     if (CopyFileA(source.c_str(), destination.c_str(), FALSE)) {
       if (!MakeWritable(destination))
         win32::RaiseLastError("Cannot clear the read-only attribute of " + destination);
-      WriteToDisk(destination);
+      // A copy is a backup that the next change of its source relies on.
+      win32::FlushFile(destination, "Cannot write the copy " + destination + " to the disk");
       return CopyOutcome::Copied;
     }
     const DWORD error = GetLastError();

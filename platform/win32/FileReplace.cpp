@@ -1,6 +1,7 @@
 #include "platform/FileReplace.h"
 
 #include "platform/Error.h"
+#include "platform/win32/FlushFile.h"
 #include "platform/win32/NotFound.h"
 #include "platform/win32/OptionalFunctions.h"
 #include "platform/win32/SystemMessage.h"
@@ -61,10 +62,7 @@ public:
                             editedCopy + " to " + path);
     // These systems have no write-through rename: the file's flush takes its
     // new name to the disk.
-    win32::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid() || !FlushFileBuffers(file.Get()))
-      win32::RaiseLastError("Cannot write " + path + " to the disk");
+    win32::FlushFile(path, "Cannot write " + path + " to the disk");
   }
 };
 
