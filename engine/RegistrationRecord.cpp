@@ -380,11 +380,15 @@ void RegistrationRecord::WriteValue(const std::string &key, const std::u16string
   store_.WriteValue(key, name, text);
 }
 
+void RegistrationRecord::DeleteValue(const std::string &key, const std::u16string &name) {
+  unflushed_ = true;
+  store_.DeleteValue(key, name);
+}
+
 void RegistrationRecord::Write(const NameEntry &entry) {
   const std::u16string key = characterSet_.NameKey(entry.name);
   if (entry.registrations.empty()) {
-    unflushed_ = true;
-    store_.DeleteValue(RegistrationsKey, entry.name);
+    DeleteValue(RegistrationsKey, entry.name);
     entries_.erase(key);
   } else {
     WriteValue(RegistrationsKey, entry.name, FormatEntry(entry));
@@ -395,8 +399,7 @@ void RegistrationRecord::Write(const NameEntry &entry) {
 
 void RegistrationRecord::Write(const TargetProfile &profile, const ContentsRecord &contents) {
   if (contents.Empty()) {
-    unflushed_ = true;
-    store_.DeleteValue(ContentsKey, Ascii(profile.ideName));
+    DeleteValue(ContentsKey, Ascii(profile.ideName));
   } else {
     WriteValue(ContentsKey, Ascii(profile.ideName), FormatContents(contents));
   }
@@ -416,9 +419,8 @@ void RegistrationRecord::MoveOlderLayout() {
     WriteValue(RegistrationsKey, entry->second.name, FormatEntry(entry->second));
     written.push_back(key);
   }
-  unflushed_ = unflushed_ || !older_.empty();
   for (const auto &[ideKey, name] : older_)
-    store_.DeleteValue(ideKey, name);
+    DeleteValue(ideKey, name);
   for (const auto &[ideKey, name] : older_)
     store_.DeleteKeyIfEmpty(ideKey);
   older_.clear();
@@ -447,7 +449,7 @@ std::vector<std::string> RegistrationRecord::DeleteEmptyKeys() {
     const std::vector<RecordStore::Value> values = store_.ReadValues("");
     if (store_.SubKeys("").empty() && values.size() == 1 &&
         characterSet_.NameKey(values.front().name) == characterSet_.NameKey(LayoutValue)) {
-      store_.DeleteValue("", values.front().name);
+      DeleteValue("", values.front().name);
       layout_ = 0;
     }
     store_.DeleteKeyIfEmpty("");

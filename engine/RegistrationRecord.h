@@ -174,6 +174,7 @@ private:
   // Writes a value of the record; in a record without the layout's number,
   // that first.
   void WriteValue(const std::string &key, const std::u16string &name, const std::u16string &text);
+  void DeleteValue(const std::string &key, const std::u16string &name);
   std::string NewerMessage(const std::string &what) const;
 
   RecordStore &store_;
